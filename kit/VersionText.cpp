@@ -1,0 +1,28 @@
+#include "VersionText.h"
+
+namespace zx {
+
+std::u16string FormatVersion(const std::u16string& format, const std::array<std::uint16_t, 4>& parts) {
+    std::u16string result;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const char16_t c = format[i];
+        if (c == u'%' && i + 1 < format.size()) {
+            const char16_t kind = format[i + 1];
+            if (kind == u'%') {
+                result += u'%';
+                ++i;
+                continue;
+            }
+            if ((kind == u'd' || kind == u'u') && next < parts.size()) {
+                for (const char ch : std::to_string(parts[next++])) result += static_cast<char16_t>(ch);
+                ++i;
+                continue;
+            }
+        }
+        result += c;
+    }
+    return result;
+}
+
+} // namespace zx
