@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PlatformError.h"
+
 namespace zx {
 
 // Predefined root keys: 0x80000000 plus their index, the values of the Win32 handles.
@@ -41,8 +43,9 @@ inline constexpr TRegType kRegDword = 4;
 inline constexpr TRegType kRegMultiSz = 7;
 inline constexpr TRegType kRegQword = 11;
 
-// Results of registry operations are Win32 error codes; 0 is success. The codes the
-// in-memory registry produces are those in platform/PlatformError.h plus these.
+// Results of registry operations are Win32 error codes; 0 is success. Besides
+// kErrorFileNotFound and kErrorAccessDenied (platform/PlatformError.h) the in-memory
+// registry produces these.
 using TRegResult = std::uint32_t;
 inline constexpr TRegResult kRegSuccess = 0;
 inline constexpr TRegResult kErrorInvalidHandle = 6;

@@ -54,19 +54,19 @@ struct TMark {
     std::vector<std::u16string> Path;
 };
 
-// Splits a subkey path into its names; nullopt when a name is empty.
+// Splits a subkey path into its names; nullopt when it starts with a backslash. Empty
+// names elsewhere (a trailing or doubled backslash) are skipped, as the registry does.
 std::optional<std::vector<std::u16string>> SplitPath(const std::u16string& subKey) {
+    if (!subKey.empty() && subKey.front() == u'\\') return std::nullopt;
     std::vector<std::u16string> names;
-    if (subKey.empty()) return names;
     std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = subKey.find(u'\\', start);
-        const std::u16string name = subKey.substr(start, end == std::u16string::npos ? end : end - start);
-        if (name.empty()) return std::nullopt;
-        names.push_back(name);
-        if (end == std::u16string::npos) return names;
+    while (start <= subKey.size()) {
+        std::size_t end = subKey.find(u'\\', start);
+        if (end == std::u16string::npos) end = subKey.size();
+        if (end > start) names.push_back(subKey.substr(start, end - start));
         start = end + 1;
     }
+    return names;
 }
 
 std::vector<std::u16string> FoldAll(const std::vector<std::u16string>& names) {

@@ -34,8 +34,8 @@ struct TRegOperation {
 // - CreateKey creates every missing key of the chain; OpenKey fails with
 //   kErrorFileNotFound when a key is missing;
 // - the roots are kRootClassesRoot .. kRootDynData, each its own tree; any other root
-//   fails with kErrorInvalidHandle; an empty component (leading, doubled or trailing
-//   backslash) fails with kErrorBadPathname;
+//   fails with kErrorInvalidHandle; a path starting with a backslash fails with
+//   kErrorBadPathname, while a trailing or doubled backslash is ignored;
 // - the view flag kKeyWow64Key64 is accepted and changes nothing (there is one view);
 // - QueryValue needs kKeyQueryValue and SetValue/DeleteValue need kKeySetValue in the
 //   rights the key was opened with, as on Windows.

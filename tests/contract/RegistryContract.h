@@ -24,6 +24,9 @@ public:
     virtual TRootKey Root() const = 0;
     virtual std::u16string Base() const = 0;  // the scratch key's path below Root()
     virtual std::uint32_t View() const { return 0; }  // extra access bits, e.g. kKeyWow64Key64
+    // Takes away the right to change the existing key `below` the scratch key (and, where
+    // the registry allows it, the right to read it).
+    virtual void Lock(const std::u16string& below) = 0;
 };
 
 struct TRegistryBackend {
@@ -170,14 +173,51 @@ TEST_P(RegistryContract, ValueOperationsNeedTheRightsTheKeyWasOpenedWith) {
 }
 
 TEST_P(RegistryContract, UnknownRootsFail) {
-    for (const TRootKey root : {TRootKey{0}, TRootKey{0x80000010}}) {
+    for (const TRootKey root : {TRootKey{0}, TRootKey{0x80000010}, TRootKey{0x7FFFFFFF}}) {
         TRegResult error = kRegSuccess;
         EXPECT_FALSE(FScratch->Registry().CreateKey(root, Path(u"X"), kKeyAllAccess | FScratch->View(), &error));
-        EXPECT_NE(error, kRegSuccess);
+        EXPECT_EQ(error, kErrorInvalidHandle);
         error = kRegSuccess;
         EXPECT_FALSE(FScratch->Registry().OpenKey(root, Path(u"X"), kKeyRead | FScratch->View(), &error));
-        EXPECT_NE(error, kRegSuccess);
+        EXPECT_EQ(error, kErrorInvalidHandle);
     }
+    EXPECT_FALSE(Open(u"X", kKeyRead));
+}
+
+TEST_P(RegistryContract, ALeadingBackslashIsRefusedWhileTrailingAndDoubledOnesAreIgnored) {
+    auto key = Create(u"Spelled\\Key");
+    ASSERT_TRUE(key);
+    ASSERT_EQ(key->SetDword(u"v", 1), kRegSuccess);
+    for (const char16_t* spelling : {u"Spelled\\Key\\", u"Spelled\\\\Key"}) {
+        auto same = Open(spelling, kKeyRead);
+        ASSERT_TRUE(same);
+        EXPECT_EQ(same->QueryValue(u"v"), DwordValue(1));
+    }
+    ASSERT_TRUE(Create(u"Spelled\\\\Other\\"));
+    EXPECT_TRUE(Open(u"Spelled\\Other", kKeyRead));
+
+    TRegResult error = kRegSuccess;
+    EXPECT_FALSE(FScratch->Registry().CreateKey(FScratch->Root(), u"\\" + Path(u"Lead"),
+                                                kKeyAllAccess | FScratch->View(), &error));
+    EXPECT_EQ(error, kErrorBadPathname);
+    EXPECT_FALSE(Open(u"Lead", kKeyRead));
+}
+
+TEST_P(RegistryContract, ALockedKeyCannotBeOpenedForChangesButOpenHandlesKeepTheirRights) {
+    auto before = Create(u"Locked");
+    ASSERT_TRUE(before);
+    ASSERT_EQ(before->SetDword(u"v", 1), kRegSuccess);
+    FScratch->Lock(u"Locked");
+
+    TRegResult error = kRegSuccess;
+    EXPECT_FALSE(Create(u"Locked", kKeyAllAccess, &error));
+    EXPECT_EQ(error, kErrorAccessDenied);
+    error = kRegSuccess;
+    EXPECT_FALSE(Open(u"Locked", kKeyWrite, &error));
+    EXPECT_EQ(error, kErrorAccessDenied);
+
+    EXPECT_EQ(before->SetDword(u"v", 2), kRegSuccess);
+    EXPECT_EQ(before->QueryValue(u"v"), DwordValue(2));
 }
 
 } // namespace zx::test

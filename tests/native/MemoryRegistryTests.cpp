@@ -11,6 +11,7 @@ public:
     IRegistry& Registry() override { return FRegistry; }
     TRootKey Root() const override { return kRootCurrentUser; }
     std::u16string Base() const override { return u"Software\\ZephyrixTests\\Contract"; }
+    void Lock(const std::u16string& below) override { FRegistry.DenyAccess(Root(), Base() + u"\\" + below); }
 
 private:
     TMemoryRegistry FRegistry;
@@ -31,15 +32,10 @@ TEST(MemoryRegistry, RootsAreSeparateTrees) {
     EXPECT_EQ(registry.Value(kRootLocalMachine, u"SOFTWARE\\SAME", u"V"), DwordValue(1));
 }
 
-TEST(MemoryRegistry, MalformedPathsAreRefused) {
+TEST(MemoryRegistry, MarksNeedAWellFormedPath) {
     TMemoryRegistry registry;
-    for (const char16_t* path : {u"\\Software", u"Software\\\\X", u"Software\\"}) {
-        TRegResult error = kRegSuccess;
-        EXPECT_FALSE(registry.CreateKey(kRootCurrentUser, path, kKeyAllAccess, &error));
-        EXPECT_EQ(error, kErrorBadPathname);
-        EXPECT_FALSE(registry.KeyExists(kRootCurrentUser, u"Software")) << "a refused path created a key";
-    }
-    EXPECT_THROW(registry.DenyAccess(kRootCurrentUser, u"A\\\\B"), std::invalid_argument);
+    EXPECT_THROW(registry.DenyAccess(kRootCurrentUser, u"\\Software"), std::invalid_argument);
+    EXPECT_THROW(registry.MakeReadOnly(kRootCurrentUser, u"\\Software"), std::invalid_argument);
 }
 
 TEST(MemoryRegistry, DeniedKeysCannotBeOpenedOrCreatedAtOrBelowTheMark) {

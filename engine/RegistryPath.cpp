@@ -1,0 +1,55 @@
+// Registry access by full path: split at the first backslash, open with create-if-missing, act.
+#include "engine/RegistryPath.h"
+
+#include <array>
+
+namespace zx {
+
+namespace {
+
+// Indexed from 0: the predefined key is 0x80000000 plus the index.
+constexpr std::array<std::u16string_view, 7> kRootNames = {
+    u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER",     u"HKEY_LOCAL_MACHINE", u"HKEY_USERS",
+    u"HKEY_PERFORMANCE_DATA", u"HKEY_CURRENT_CONFIG", u"HKEY_DYN_DATA",
+};
+
+// KEY_READ | KEY_WRITE | KEY_WOW64_64KEY: a 32-bit build still reaches the native registry.
+constexpr std::uint32_t kPathAccess = kKeyRead | kKeyWrite | kKeyWow64Key64;
+
+// Opens the key a full path names; nullptr when the root is unknown or the key cannot be
+// opened or created. A path without a backslash has no root name, so it opens nothing.
+std::unique_ptr<IRegistryKey> OpenPath(IRegistry& registry, const std::u16string& path) {
+    const std::size_t split = path.find(u'\\');
+    const std::u16string rootName = split == std::u16string::npos ? std::u16string() : path.substr(0, split);
+    const std::u16string subKey = split == std::u16string::npos ? path : path.substr(split + 1);
+    const TRootKey root = RootKeyFromName(rootName);
+    if (root == 0) return nullptr;
+    return registry.CreateKey(root, subKey, kPathAccess);
+}
+
+} // namespace
+
+TRootKey RootKeyFromName(const std::u16string& name) noexcept {
+    for (std::size_t index = 0; index < kRootNames.size(); ++index)
+        if (kRootNames[index] == name) return kRootClassesRoot + static_cast<TRootKey>(index);
+    return 0;
+}
+
+void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const std::u16string& valueName,
+                          std::int32_t value) noexcept {
+    try {
+        if (auto key = OpenPath(registry, path)) (void)key->SetDword(valueName, static_cast<std::uint32_t>(value));
+    } catch (...) {
+        // the caller cannot tell success from failure, by design
+    }
+}
+
+void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& valueName) noexcept {
+    try {
+        if (auto key = OpenPath(registry, path)) (void)key->DeleteValue(valueName);
+    } catch (...) {
+        // a missing value or a refused delete ends quietly, like any other failure
+    }
+}
+
+} // namespace zx
