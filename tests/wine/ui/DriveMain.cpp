@@ -1,0 +1,152 @@
+// Command-line front end of the window driver, for scripts running in a Wine session: the
+// screenshot command, tools/run and the benchmark.
+//   zx_ui_drive wait-window                   waits for the main window to show
+//   zx_ui_drive click <control>               clicks a control, e.g. BtnConfig
+//   zx_ui_drive wait-shown <control>          waits until the control is visible
+//   zx_ui_drive close                         closes the main window, waits for the end
+//   zx_ui_drive bench <program> <runs> <idle-seconds>
+// Exit code 0 on success, 1 when a wait timed out or a control is missing, 2 on bad usage.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "UiDriver.h"
+
+namespace {
+
+using namespace zx::ui;
+
+HWND MainWindow() {
+    return FindTopWindow(0, kMainWindowClass);
+}
+
+const zx::TControlSpec* FindControlByName(const std::wstring& name) {
+    for (const auto& control : zx::ControlTable())
+        if (::lstrcmpiW(reinterpret_cast<const wchar_t*>(std::u16string(control.Name).c_str()), name.c_str()) == 0)
+            return &control;
+    return nullptr;
+}
+
+HWND NamedControl(const std::wstring& name) {
+    const zx::TControlSpec* spec = FindControlByName(name);
+    if (!spec) {
+        std::fwprintf(stderr, L"unknown control %ls\n", name.c_str());
+        return nullptr;
+    }
+    HWND control = FindControl(MainWindow(), spec->Id);
+    if (!control) std::fwprintf(stderr, L"control %ls not found\n", name.c_str());
+    return control;
+}
+
+void Report(const wchar_t* key, double value) {
+    std::wprintf(L"%ls %.3f\n", key, value);
+    std::fflush(stdout);
+}
+
+double Milliseconds(LONGLONG ticks) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}
+
+LONGLONG Now() {
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
+double CpuMilliseconds(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
+    auto value = [](FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(value(kernel) + value(user)) / 10000.0;  // 100 ns units
+}
+
+PROCESS_MEMORY_COUNTERS Memory(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    ::GetProcessMemoryInfo(process, &counters, sizeof(counters));
+    return counters;
+}
+
+// Start-up time: from just before CreateProcessW until the process's window is visible,
+// polled every millisecond. Then an idle phase on one more start, announced on standard
+// output so that the calling script can sample the process from the Unix side too.
+int Bench(const std::wstring& program, int runs, int idleSeconds) {
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const LONGLONG start = Now();
+        TProgram process = TProgram::Start(program);
+        HWND window = nullptr;
+        while (!(window = FindTopWindow(process.Id(), kMainWindowClass))) {
+            if (process.HasExited() || Milliseconds(Now() - start) > 10000) {
+                std::fwprintf(stderr, L"run %d: no window\n", run);
+                return 1;
+            }
+            ::Sleep(1);
+        }
+        times.push_back(Milliseconds(Now() - start));
+        Report(L"window-ms", times.back());
+        if (process.Close() != 0u) {
+            std::fwprintf(stderr, L"run %d: the program did not end with code 0 on close\n", run);
+            return 1;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    Report(L"window-ms-median", times[times.size() / 2]);
+    Report(L"window-ms-min", times.front());
+    Report(L"window-ms-max", times.back());
+
+    TProgram process = TProgram::Start(program);
+    if (!WaitForMainWindow(process.Id())) return 1;
+    ::Sleep(1000);  // let start-up work settle before measuring idleness
+    const PROCESS_MEMORY_COUNTERS memory = Memory(process.Handle());
+    Report(L"working-set-kb", static_cast<double>(memory.WorkingSetSize) / 1024.0);
+    Report(L"peak-working-set-kb", static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
+    Report(L"private-kb", static_cast<double>(memory.PagefileUsage) / 1024.0);
+    const double cpuBefore = CpuMilliseconds(process.Handle());
+    Report(L"idle-begin", process.Id());
+    ::Sleep(static_cast<DWORD>(idleSeconds) * 1000);
+    Report(L"idle-end", process.Id());
+    const double cpuAfter = CpuMilliseconds(process.Handle());
+    Report(L"idle-cpu-ms", cpuBefore < 0 || cpuAfter < 0 ? -1 : cpuAfter - cpuBefore);
+    return process.Close() == 0u ? 0 : 1;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    try {
+        if (command == L"wait-window" && argc == 2) return MainWindow() || WaitForMainWindow(0, 15000) ? 0 : 1;
+        if (command == L"click" && argc == 3) {
+            HWND control = NamedControl(argv[2]);
+            Click(control);
+            return control ? 0 : 1;
+        }
+        if (command == L"wait-shown" && argc == 3) {
+            HWND control = NamedControl(argv[2]);
+            return control && WaitUntil([&] { return IsShown(control); }) ? 0 : 1;
+        }
+        if (command == L"close" && argc == 2) {
+            HWND window = MainWindow();
+            if (!window) return 0;
+            DWORD processId = 0;
+            ::GetWindowThreadProcessId(window, &processId);
+            zx::TUniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            return process && ::WaitForSingleObject(process.get(), kWaitMs) == WAIT_OBJECT_0 ? 0 : 1;
+        }
+        if (command == L"bench" && argc == 5) return Bench(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    std::fwprintf(stderr, L"usage: zx_ui_drive wait-window | click <control> | wait-shown <control> | close | "
+                          L"bench <program> <runs> <idle-seconds>\n");
+    return 2;
+}
