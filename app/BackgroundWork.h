@@ -1,0 +1,46 @@
+// Threads and time as the window's behaviour uses them: a job on a thread of its own,
+// a synchronous hand-over to the UI thread, and a pause. Injected so that tests can run
+// long waits at once.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+namespace zx {
+
+// Starts `job` on a new thread that frees itself when the job ends; returns at once.
+class IBackgroundRunner {
+public:
+    virtual ~IBackgroundRunner() = default;
+    virtual void Run(std::function<void()> job) = 0;
+};
+
+// Runs `call` on the UI thread and returns when it has run. Called from background
+// threads only.
+class IUiDispatcher {
+public:
+    virtual ~IUiDispatcher() = default;
+    virtual void InvokeSynchronously(const std::function<void()>& call) = 0;
+};
+
+// Blocks the calling thread for `duration`.
+class ISleeper {
+public:
+    virtual ~ISleeper() = default;
+    virtual void Sleep(std::chrono::milliseconds duration) = 0;
+};
+
+// A detached standard thread per job; nothing is left to join. A job still running when
+// the process ends is ended with it.
+class TDetachedThreadRunner final : public IBackgroundRunner {
+public:
+    void Run(std::function<void()> job) override;
+};
+
+// The standard library's sleep.
+class TThreadSleeper final : public ISleeper {
+public:
+    void Sleep(std::chrono::milliseconds duration) override;
+};
+
+} // namespace zx

@@ -1,0 +1,82 @@
+// The main window's behaviour, TFrmZephyrix: start-up, the run-state display, the
+// option boxes and their persistence, navigation and run control. It drives the window
+// on screen through IMainView; the Win32 window forwards its events here.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/ControlTable.h"
+#include "app/MainServices.h"
+#include "app/MainView.h"
+#include "app/Status.h"
+
+namespace zx {
+
+class TFrmZephyrix {
+public:
+    TFrmZephyrix(IMainView& view, const TMainServices& services);
+    TFrmZephyrix(const TFrmZephyrix&) = delete;
+    TFrmZephyrix& operator=(const TFrmZephyrix&) = delete;
+
+    // Window creation: the twelve start-up steps in order. An error of a step (a settings
+    // value of the wrong type, a failing adapter search) escapes at that step; the later
+    // steps do not run.
+    void FormCreate();
+
+    // A click on a control, after the view has done its own part (a check box is already
+    // toggled). Goes to the control's handler; controls without one are ignored.
+    void ControlClicked(TControlId sender);
+
+    // Event handlers; each takes the sending control.
+    void BtnHomeClick(TControlId sender);
+    void ChkTcpNoDelayClick(TControlId sender);
+    void ChkTCPAckFrequencyClick(TControlId sender);
+    void ChkTcpDelAckTickClick(TControlId sender);
+    void ChkNetworkThrottlingIndexClick(TControlId sender);
+    void ChkSystemResponsivenessClick(TControlId sender);
+    void BtnStartClick(TControlId sender);
+
+    // Shows `message` in an error box first when it is not empty, then the state.
+    void SetStatus(TStatus status, const std::u16string& message = u"");
+    void LoadSettings();
+    void SaveOption(const std::u16string& name, bool value);
+    void SaveStatus(const std::u16string& name, std::int32_t value);
+
+    // Run control: apply or revert, restart the adapter, wait for the Internet in the
+    // background, then show the target state.
+    void Start();
+    void Stop();
+    void Refresh(TStatus status);
+
+    [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
+
+    // Index of a component name in "BtnHome", "BtnConfig", "BtnDonate", "ImgLogo",
+    // ignoring the case of ASCII letters; -1 when it is none of them.
+    [[nodiscard]] static int NavigationIndex(std::u16string_view name) noexcept;
+
+    std::u16string NetworkName;
+    std::u16string NetworkGUID;  // empty: no active network
+    std::u16string NetworkIP;
+
+private:
+    void OptionClick(TControlId sender, const char16_t* valueName);
+
+    IMainView& FView;
+    TMainServices FServices;
+    TStatus FStatus = stIdle;
+    std::function<void(bool)> FUpdateDone;
+};
+
+// The settings key below HKEY_CURRENT_USER\Software.
+inline constexpr std::u16string_view kSettingsPath = u"Zephyrix";
+
+// The wait after an adapter restart: at most this many probes, with a pause after each
+// one that fails (the last included).
+inline constexpr int kRefreshProbes = 300;
+inline constexpr std::chrono::milliseconds kRefreshPause{1000};
+
+} // namespace zx

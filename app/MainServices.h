@@ -1,0 +1,44 @@
+// What the main window's behaviour needs besides the window itself: the registry, the
+// active adapter, the network switch and probe, threads and time, the version text, a
+// random source and the address of the maker's pages.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "BuildSettings.h"
+#include "app/BackgroundWork.h"
+#include "platform/Network.h"
+#include "platform/Registry.h"
+
+namespace zx {
+
+// The first step of loading the settings. True when an active adapter was found; then
+// the three texts hold its display name, its GUID in braces and its IPv4 address. May
+// throw TPlatformError, which then ends the window's creation.
+class IActiveAdapterSource {
+public:
+    virtual ~IActiveAdapterSource() = default;
+    [[nodiscard]] virtual bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) = 0;
+};
+
+// A uniform choice in [0, count), from one generator seeded once per process.
+int ProcessRandomIndex(int count);
+
+struct TMainServices {
+    IRegistry& Registry;               // per-user settings and the machine-wide tweaks
+    IActiveAdapterSource& Adapters;
+    IAdapterSwitch& AdapterSwitch;
+    IInternetProbe& InternetProbe;
+    IBackgroundRunner& Runner;
+    IUiDispatcher& UiDispatcher;
+    ISleeper& Sleeper;
+    std::u16string AppVersion;         // GetAppVersion("%d.%d.%d.%d")
+    std::function<int(int count)> RandomIndex = ProcessRandomIndex;
+    std::u16string ShortLinkHost = ZEPHYRIX_SHORTLINK_URL;  // no trailing "/"
+    // The last start-up step. `done` is to be called on the UI thread with true when the
+    // user accepted a newer release (the window then closes). Empty: no update check.
+    std::function<void(std::function<void(bool accepted)> done)> CheckUpdate;
+};
+
+} // namespace zx

@@ -1,0 +1,156 @@
+// The main window's behaviour over a recording view, an in-memory registry and fakes of
+// the network, threads and time.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "kit/Translation.h"
+#include "native/FakeMainView.h"
+#include "platform/memory/MemoryRegistry.h"
+#include "resources/EmbeddedData.h"
+
+namespace zx {
+
+class TFakeAdapterSource final : public IActiveAdapterSource {
+public:
+    bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) override {
+        ++Calls;
+        if (Error) throw *Error;
+        name = Name, guid = GUID, ip = IP;
+        return Found;
+    }
+    bool Found = false;
+    std::u16string Name, GUID, IP;  // written even when not found, as a failed walk may do
+    std::optional<TPlatformError> Error;
+    int Calls = 0;
+};
+
+class TFakeAdapterSwitch final : public IAdapterSwitch {
+public:
+    bool SetAdapterEnabled(const std::u16string& guid, bool enable) override {
+        Calls.emplace_back(guid, enable);
+        if (OnCall) OnCall();
+        return Result;
+    }
+    std::vector<std::pair<std::u16string, bool>> Calls;
+    std::function<void()> OnCall;
+    bool Result = false;
+};
+
+// Answers true from the given attempt on (1-based); never when 0.
+class TFakeProbe final : public IInternetProbe {
+public:
+    bool IsInternetReachable() override {
+        ++Calls;
+        return SucceedFrom != 0 && Calls >= SucceedFrom;
+    }
+    int SucceedFrom = 0;
+    int Calls = 0;
+};
+
+// Keeps the jobs until the test runs them, so that what happens before the wait ends
+// can be seen.
+class TFakeRunner final : public IBackgroundRunner {
+public:
+    void Run(std::function<void()> job) override { Jobs.push_back(std::move(job)); }
+    void RunAll() {
+        while (!Jobs.empty()) {
+            auto job = std::move(Jobs.front());
+            Jobs.pop_front();
+            job();
+        }
+    }
+    std::deque<std::function<void()>> Jobs;
+};
+
+class TFakeDispatcher final : public IUiDispatcher {
+public:
+    void InvokeSynchronously(const std::function<void()>& call) override {
+        ++Calls;
+        call();
+    }
+    int Calls = 0;
+};
+
+class TFakeSleeper final : public ISleeper {
+public:
+    void Sleep(std::chrono::milliseconds duration) override { Sleeps.push_back(duration); }
+    std::vector<std::chrono::milliseconds> Sleeps;
+};
+
+inline const std::u16string kSettingsKey = u"Software\\Zephyrix";
+
+class MainFormTest : public ::testing::Test {
+protected:
+    MainFormTest() { StartTranslation(EmbeddedTranslationText(), u"en"); }
+    ~MainFormTest() override { StopTranslation(); }
+
+    // The fixture's fakes over `registry` (the fixture's own by default).
+    TMainServices Services() { return Services(FRegistry); }
+    TMainServices Services(IRegistry& registry) {
+        return TMainServices{
+            .Registry = registry,
+            .Adapters = FAdapters,
+            .AdapterSwitch = FSwitch,
+            .InternetProbe = FProbe,
+            .Runner = FRunner,
+            .UiDispatcher = FDispatcher,
+            .Sleeper = FSleeper,
+            .AppVersion = u"1.6.0.0",
+            .RandomIndex = [this](int count) {
+                FRandomCounts.push_back(count);
+                return FRandomResult;
+            },
+            .ShortLinkHost = u"https://short.test",
+            .CheckUpdate = [this](std::function<void(bool)> done) {
+                FUpdateChecks.push_back(std::move(done));
+            },
+        };
+    }
+
+    // Stores a value by hand in the settings key.
+    void Store(const std::u16string& name, const TRegValue& value) {
+        auto key = FRegistry.CreateKey(kRootCurrentUser, kSettingsKey, kKeyAllAccess);
+        ASSERT_TRUE(key);
+        ASSERT_EQ(key->SetValue(name, value), kRegSuccess);
+    }
+    std::optional<TRegValue> Stored(const std::u16string& name) const {
+        return FRegistry.Value(kRootCurrentUser, kSettingsKey, name);
+    }
+    // The value names written, in order, and whether anything reached HKEY_LOCAL_MACHINE.
+    std::vector<std::u16string> WrittenNames() const {
+        std::vector<std::u16string> names;
+        for (const auto& op : FRegistry.Journal())
+            if (op.Root == kRootCurrentUser) names.push_back(op.Name);
+        return names;
+    }
+    std::vector<TRegOperation> MachineWrites() const {
+        std::vector<TRegOperation> writes;
+        for (const auto& op : FRegistry.Journal())
+            if (op.Root == kRootLocalMachine) writes.push_back(op);
+        return writes;
+    }
+
+    TMemoryRegistry FRegistry;
+    TFakeAdapterSource FAdapters;
+    TFakeAdapterSwitch FSwitch;
+    TFakeProbe FProbe;
+    TFakeRunner FRunner;
+    TFakeDispatcher FDispatcher;
+    TFakeSleeper FSleeper;
+    int FRandomResult = 0;
+    std::vector<int> FRandomCounts;
+    std::vector<std::function<void(bool)>> FUpdateChecks;
+    TFakeMainView FView;
+    TFrmZephyrix FForm{FView, Services()};
+};
+
+} // namespace zx

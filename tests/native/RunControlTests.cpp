@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include "engine/TweakCatalogue.h"
+#include "native/MainFormFixture.h"
+#include "native/ShowText.h"
+
+namespace zx {
+namespace {
+
+using enum TControlId;
+using namespace std::chrono_literals;
+
+const std::u16string kGuid = u"{6B29FC40-CA47-1067-B31D-00DD010662DA}";
+
+constexpr TControlId kBoxes[] = {ChkTcpNoDelay, ChkTCPAckFrequency, ChkTcpDelAckTick, ChkNetworkThrottlingIndex,
+                                 ChkSystemResponsiveness};
+
+TRegOperationKind OperationOf(const TTweakAction& action) {
+    return action.Kind == akWrite ? roSetValue : roDeleteValue;
+}
+
+class RunControlTest : public MainFormTest {
+protected:
+    // The window as it stands after start-up with an adapter and every box checked.
+    void SetUp() override {
+        FAdapters.Found = true;
+        FAdapters.Name = u"Ethernet";
+        FAdapters.GUID = kGuid;
+        FAdapters.IP = u"192.168.0.7";
+        FForm.FormCreate();
+        FRegistry.ClearJournal();
+        FView.Events.clear();
+    }
+
+    void ExpectBusy(const std::string& when) {
+        EXPECT_EQ(FForm.Status(), stBusy) << when;
+        EXPECT_TRUE(FView.IndicatorActive) << when;
+        EXPECT_FALSE(FView.Enabled[BtnStart]) << when;
+        EXPECT_EQ(FView.Captions[BtnStart], u"") << when;
+        for (const TControlId box : kBoxes) EXPECT_FALSE(FView.Enabled[box]) << when;
+    }
+
+    // (value name, operation) of every write below HKEY_LOCAL_MACHINE, in order.
+    std::vector<std::pair<std::u16string, TRegOperationKind>> MachineChanges() const {
+        std::vector<std::pair<std::u16string, TRegOperationKind>> changes;
+        for (const auto& op : MachineWrites()) changes.emplace_back(op.Name, op.Kind);
+        return changes;
+    }
+};
+
+TEST_F(RunControlTest, RunAppliesRestartsTheAdapterWaitsAndThenShowsRunning) {
+    // The values are written before the adapter goes down, the restart happens on the
+    // calling thread, and the state stays busy until the background wait ends.
+    std::vector<std::size_t> machineWritesAtSwitch;
+    FSwitch.OnCall = [&] { machineWritesAtSwitch.push_back(MachineWrites().size()); };
+    FProbe.SucceedFrom = 1;
+
+    FForm.ControlClicked(BtnStart);
+
+    ExpectBusy("while waiting");
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
+    ASSERT_EQ(machineWritesAtSwitch.size(), 2u);
+    EXPECT_GT(machineWritesAtSwitch[0], 0u);
+    EXPECT_EQ(machineWritesAtSwitch[0], MachineWrites().size());
+    ASSERT_EQ(FRunner.Jobs.size(), 1u);
+    EXPECT_EQ(FProbe.Calls, 0) << "the probe runs in the background job only";
+    EXPECT_EQ(Stored(u"status"), DwordValue(0)) << "the busy state is never stored";
+
+    FRunner.RunAll();
+    EXPECT_EQ(FProbe.Calls, 1);
+    EXPECT_TRUE(FSleeper.Sleeps.empty());
+    EXPECT_EQ(FDispatcher.Calls, 1);
+    EXPECT_EQ(FForm.Status(), stRunning);
+    EXPECT_EQ(FView.Captions[BtnStart], u"Running");
+    EXPECT_TRUE(FView.Pressed[BtnStart]);
+    EXPECT_TRUE(FView.Enabled[BtnStart]);
+    EXPECT_FALSE(FView.IndicatorActive);
+    for (const TControlId box : kBoxes) EXPECT_FALSE(FView.Enabled[box]);
+    EXPECT_EQ(Stored(u"status"), DwordValue(1));
+
+    // Every enabled value of the catalogue was written, under the adapter's interface key.
+    std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
+    for (const TTweak& tweak : TweakCatalogue()) expected.emplace_back(tweak.ValueName, OperationOf(tweak.Run));
+    EXPECT_EQ(MachineChanges(), expected);
+    bool interfaceKey = false;
+    for (const auto& op : MachineWrites()) interfaceKey |= op.Key.find(kGuid) != std::u16string::npos;
+    EXPECT_TRUE(interfaceKey);
+}
+
+TEST_F(RunControlTest, TheWaitProbesUpToThreeHundredTimesWithAPauseAfterEachFailure) {
+    struct Case {
+        int succeedFrom;  // 0: never
+        int probes;
+        std::size_t pauses;
+    };
+    const Case cases[] = {{0, 300, 300}, {3, 3, 2}, {1, 1, 0}, {300, 300, 299}, {301, 300, 300}};
+    for (const auto& c : cases) {
+        FForm.SetStatus(stIdle);
+        FProbe = TFakeProbe{};
+        FProbe.SucceedFrom = c.succeedFrom;
+        FSleeper.Sleeps.clear();
+        FDispatcher.Calls = 0;
+
+        FForm.ControlClicked(BtnStart);
+        ExpectBusy("before the wait, case " + std::to_string(c.succeedFrom));
+        FRunner.RunAll();
+
+        EXPECT_EQ(FProbe.Calls, c.probes) << c.succeedFrom;
+        EXPECT_EQ(FSleeper.Sleeps, std::vector<std::chrono::milliseconds>(c.pauses, 1000ms)) << c.succeedFrom;
+        EXPECT_EQ(FDispatcher.Calls, 1) << c.succeedFrom;
+        EXPECT_EQ(FForm.Status(), stRunning) << "the target is shown whether or not the Internet answered";
+    }
+}
+
+TEST_F(RunControlTest, RunWithoutAnAdapterShowsTheTranslatedMessageAndStaysIdle) {
+    SetCurrentLanguage(u"ja");
+    TFakeMainView view;
+    FAdapters.Found = false;
+    TFrmZephyrix form(view, Services());
+    form.FormCreate();
+    FRegistry.ClearJournal();
+    view.Events.clear();
+
+    form.ControlClicked(BtnStart);
+
+    ASSERT_EQ(view.ErrorMessages.size(), 1u);
+    EXPECT_EQ(view.ErrorMessages[0].first, u"アクティブなネットワークがありません。");
+    EXPECT_EQ(view.ErrorMessages[0].second, u"Zephyrix");
+    EXPECT_EQ(view.Events.front(), "ShowErrorMessage");
+    EXPECT_EQ(form.Status(), stIdle);
+    EXPECT_EQ(view.Captions[BtnStart], u"実行する");
+    for (const TControlId box : kBoxes) EXPECT_TRUE(view.Enabled[box]);
+    EXPECT_TRUE(MachineWrites().empty());
+    EXPECT_TRUE(FSwitch.Calls.empty());
+    EXPECT_TRUE(FRunner.Jobs.empty());
+}
+
+TEST_F(RunControlTest, RunWithEveryBoxClearedWritesNothingButStillRestartsAndWaits) {
+    for (const TControlId box : kBoxes) {
+        FView.Checked[box] = false;
+        FForm.ControlClicked(box);
+    }
+    FRegistry.ClearJournal();
+    FProbe.SucceedFrom = 2;
+
+    FForm.ControlClicked(BtnStart);
+    EXPECT_TRUE(MachineWrites().empty());
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
+    FRunner.RunAll();
+    EXPECT_EQ(FProbe.Calls, 2);
+    EXPECT_EQ(FForm.Status(), stRunning);
+    EXPECT_EQ(FView.Captions[BtnStart], u"Running");
+}
+
+TEST_F(RunControlTest, SomeBoxesClearedWriteOnlyTheirValues) {
+    FView.Checked[ChkTcpNoDelay] = false;
+    FView.Checked[ChkSystemResponsiveness] = false;
+    FForm.ControlClicked(BtnStart);
+    std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
+    for (const TTweak& tweak : TweakCatalogue()) {
+        TTweakOptions options{.AckFrequency = true, .DelAckTicks = true, .NoDelay = false, .ThrottlingIndex = true,
+                              .Responsiveness = false};
+        if (options.*tweak.Option) expected.emplace_back(tweak.ValueName, OperationOf(tweak.Run));
+    }
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(MachineChanges(), expected);
+}
+
+TEST_F(RunControlTest, StopRevertsEveryValueWhateverTheBoxesAndReturnsToIdle) {
+    FProbe.SucceedFrom = 1;
+    FForm.ControlClicked(BtnStart);
+    FRunner.RunAll();
+    ASSERT_EQ(FForm.Status(), stRunning);
+    for (const TControlId box : kBoxes) FView.Checked[box] = false;
+    FRegistry.ClearJournal();
+    FSwitch.Calls.clear();
+
+    FForm.ControlClicked(BtnStart);
+    ExpectBusy("while reverting");
+    std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
+    for (const TTweak& tweak : TweakCatalogue())
+        expected.emplace_back(tweak.ValueName, OperationOf(tweak.Stop));
+    EXPECT_EQ(MachineChanges(), expected);
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
+
+    FRunner.RunAll();
+    EXPECT_EQ(FForm.Status(), stIdle);
+    EXPECT_EQ(FView.Captions[BtnStart], u"Run");
+    EXPECT_FALSE(FView.Pressed[BtnStart]);
+    for (const TControlId box : kBoxes) EXPECT_TRUE(FView.Enabled[box]);
+    EXPECT_EQ(Stored(u"status"), DwordValue(0));
+}
+
+TEST_F(RunControlTest, AClickWhileBusyDoesNothing) {
+    FForm.ControlClicked(BtnStart);
+    ASSERT_EQ(FForm.Status(), stBusy);
+    FRegistry.ClearJournal();
+    FSwitch.Calls.clear();
+    FForm.ControlClicked(BtnStart);
+    EXPECT_TRUE(FRegistry.Journal().empty());
+    EXPECT_TRUE(FSwitch.Calls.empty());
+    EXPECT_EQ(FRunner.Jobs.size(), 1u);
+}
+
+// Hands calls to the thread that pumps it, and waits until they have run there.
+class TPumpedDispatcher final : public IUiDispatcher {
+public:
+    void InvokeSynchronously(const std::function<void()>& call) override {
+        std::packaged_task<void()> task(call);
+        auto done = task.get_future();
+        {
+            std::lock_guard lock(FMutex);
+            FTasks.push_back(std::move(task));
+        }
+        FChanged.notify_all();
+        done.get();
+    }
+    // Runs the next handed-over call on this thread.
+    void PumpOne() {
+        std::unique_lock lock(FMutex);
+        FChanged.wait(lock, [this] { return !FTasks.empty(); });
+        auto task = std::move(FTasks.front());
+        FTasks.pop_front();
+        lock.unlock();
+        task();
+    }
+
+private:
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    std::deque<std::packaged_task<void()>> FTasks;
+};
+
+class TRecordingThreadView final : public IMainView {
+public:
+    explicit TRecordingThreadView(TFakeMainView& inner) : FInner(inner) {}
+    std::u16string GetCaption(TControlId id) const override { return FInner.GetCaption(id); }
+    void SetCaption(TControlId id, const std::u16string& caption) override { Note(), FInner.SetCaption(id, caption); }
+    bool IsChecked(TControlId id) const override { return FInner.IsChecked(id); }
+    void SetChecked(TControlId id, bool checked) override { Note(), FInner.SetChecked(id, checked); }
+    void SetEnabled(TControlId id, bool enabled) override { Note(), FInner.SetEnabled(id, enabled); }
+    void SetVisible(TControlId id, bool visible) override { Note(), FInner.SetVisible(id, visible); }
+    void SetPressed(TControlId id, bool pressed) override { Note(), FInner.SetPressed(id, pressed); }
+    void SetIndicatorActive(bool active) override { Note(), FInner.SetIndicatorActive(active); }
+    void ShowCard(int index) override { Note(), FInner.ShowCard(index); }
+    void SetApplicationTitle(const std::u16string& title) override { Note(), FInner.SetApplicationTitle(title); }
+    void ApplyTheme() override { Note(); }
+    void FitTitleFont() override { Note(); }
+    void UseDesktopFont() override { Note(); }
+    void ShowErrorMessage(const std::u16string& text, const std::u16string& caption) override {
+        Note(), FInner.ShowErrorMessage(text, caption);
+    }
+    void OpenAddress(const std::u16string& address) override { Note(), FInner.OpenAddress(address); }
+    void Close() override { Note(), FInner.Close(); }
+
+    std::atomic<bool> OffThread{false};
+
+private:
+    void Note() {
+        if (std::this_thread::get_id() != FOwner) OffThread = true;
+    }
+    TFakeMainView& FInner;
+    std::thread::id FOwner = std::this_thread::get_id();
+};
+
+TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
+    TFakeMainView inner;
+    TRecordingThreadView view(inner);
+    TPumpedDispatcher dispatcher;
+    TDetachedThreadRunner runner;
+    TFakeProbe probe;
+    probe.SucceedFrom = 5;
+    TFrmZephyrix form(view, TMainServices{.Registry = FRegistry,
+                                          .Adapters = FAdapters,
+                                          .AdapterSwitch = FSwitch,
+                                          .InternetProbe = probe,
+                                          .Runner = runner,
+                                          .UiDispatcher = dispatcher,
+                                          .Sleeper = FSleeper,
+                                          .AppVersion = u"1.6.0.0",
+                                          .RandomIndex = ProcessRandomIndex,
+                                          .ShortLinkHost = u"https://short.test",
+                                          .CheckUpdate = {}});
+    form.FormCreate();
+    form.ControlClicked(BtnStart);
+    EXPECT_EQ(form.Status(), stBusy);
+    dispatcher.PumpOne();  // returns once the job has handed over its result
+    EXPECT_EQ(form.Status(), stRunning);
+    EXPECT_EQ(probe.Calls, 5);
+    EXPECT_EQ(FSleeper.Sleeps.size(), 4u);
+    EXPECT_FALSE(view.OffThread);
+}
+
+} // namespace
+} // namespace zx
