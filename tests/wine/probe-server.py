@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""Local peers for the connectivity probe's tests, all on 127.0.0.1.
+
+Usage: probe-server.py <ports-file>
+
+Opens one listener per behaviour on a free port, then writes "name port" lines to
+<ports-file> (atomically). It serves until the connection that the test program opens
+to its "lifeline" port closes, which happens at the latest when that program ends (it
+may be started detached, so it cannot watch its parent); without a lifeline within
+30 seconds it ends by itself. Behaviours:
+  ok, moved, missing, unavailable  answer 200, 301 (to the closed port), 404, 503
+  strict                           answers 204 only to "HEAD / HTTP/1.1" without a body,
+                                   otherwise closes without answering
+  silent                           accepts, reads, never answers, never closes
+  hangup                           accepts and closes at once
+  garbage                          answers with text that is not HTTP
+  closed                           a port that was free a moment ago; nothing listens
+"""
+import os
+import socket
+import sys
+import threading
+
+STATUS = {
+    "ok": b"200 OK",
+    "moved": b"301 Moved Permanently",
+    "missing": b"404 Not Found",
+    "unavailable": b"503 Service Unavailable",
+}
+
+held = []  # silent peers' sockets stay open for the server's lifetime
+
+
+def read_head(conn):
+    data = b""
+    conn.settimeout(10)
+    try:
+        while b"\r\n\r\n" not in data and len(data) < 65536:
+            chunk = conn.recv(4096)
+            if not chunk:
+                break
+            data += chunk
+    except OSError:
+        pass
+    return data
+
+
+def serve(name, conn, ports):
+    if name == "hangup":
+        conn.close()
+        return
+    head = read_head(conn)
+    if name == "silent":
+        held.append(conn)
+        return
+    if name == "garbage":
+        conn.sendall(b"this is not an answer\r\n\r\n")
+    elif name == "strict":
+        line = head.split(b"\r\n", 1)[0]
+        if line == b"HEAD / HTTP/1.1" and b"\r\nHost: " in head:
+            conn.sendall(b"HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n")
+    else:
+        extra = b""
+        if name == "moved":
+            extra = b"Location: http://127.0.0.1:%d/\r\n" % ports["closed"]
+        conn.sendall(b"HTTP/1.1 " + STATUS[name] + b"\r\n" + extra +
+                     b"Content-Length: 0\r\nConnection: close\r\n\r\n")
+    conn.close()
+
+
+def listen(name, sock, ports):
+    while True:
+        conn, _ = sock.accept()
+        threading.Thread(target=serve, args=(name, conn, ports), daemon=True).start()
+
+
+def detach_standard_streams():
+    # Inherited pipes would keep a test runner waiting for this process's output.
+    devnull = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(devnull, fd)
+    os.closerange(3, 4096)
+
+
+def main():
+    ports_file = sys.argv[1]
+    detach_standard_streams()
+    lifeline = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    lifeline.bind(("127.0.0.1", 0))
+    lifeline.listen(1)
+    ports = {"lifeline": lifeline.getsockname()[1]}
+    listeners = {}
+    for name in list(STATUS) + ["strict", "silent", "hangup", "garbage"]:
+        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        sock.bind(("127.0.0.1", 0))
+        sock.listen(16)
+        listeners[name] = sock
+        ports[name] = sock.getsockname()[1]
+    spare = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    spare.bind(("127.0.0.1", 0))
+    ports["closed"] = spare.getsockname()[1]
+    spare.close()
+    for name, sock in listeners.items():
+        threading.Thread(target=listen, args=(name, sock, ports), daemon=True).start()
+    with open(ports_file + ".tmp", "w") as out:
+        for name, port in ports.items():
+            out.write("%s %d\n" % (name, port))
+    os.rename(ports_file + ".tmp", ports_file)
+    lifeline.settimeout(30)
+    try:
+        conn, _ = lifeline.accept()
+    except OSError:
+        return
+    conn.settimeout(None)
+    while conn.recv(1):
+        pass
+
+
+if __name__ == "__main__":
+    main()
