@@ -58,8 +58,8 @@ public:
     // up as psFailed in the record.
     virtual std::optional<TAdapterRecord> NextAdapter() = 0;
     // Runs the configuration query for one adapter `Index` text on this search's
-    // connection. Throws TPlatformError when the query cannot be run. The returned walk
-    // must be released before this object.
+    // connection. Never returns null: throws TPlatformError when the query cannot be
+    // run. The returned walk must be released before this object.
     virtual std::unique_ptr<IConfigurationWalk> QueryConfigurations(const std::u16string& index) = 0;
 };
 
