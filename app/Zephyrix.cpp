@@ -1,24 +1,86 @@
-// Entry of the main program.
+// Entry of the main program: one copy per session, the user's language before any
+// window, then the window TFrmZephyrix and its message loop until it closes.
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    WNDCLASSEXW wc{sizeof(wc)};
-    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (msg == WM_DESTROY) ::PostQuitMessage(0);
-        return ::DefWindowProcW(hwnd, msg, wp, lp);
-    };
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"TFrmZephyrix";
-    ::RegisterClassExW(&wc);
-    HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Zephyrix", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 514, 465, nullptr, nullptr, instance, nullptr);
-    ::ShowWindow(hwnd, show);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+#include "app/MainForm.h"
+#include "app/MainServices.h"
+#include "app/win32/MainWindow.h"
+#include "engine/Network.h"
+#include "kit/Translation.h"
+#include "platform/ui/ButtonStyles.h"
+#include "platform/win32/AdapterSwitch.h"
+#include "platform/win32/AppVersion.h"
+#include "platform/win32/ComPtr.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/InternetProbe.h"
+#include "platform/win32/ResourceData.h"
+#include "platform/win32/UserLanguage.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/WmiNetworkInventory.h"
+#include "platform/win32/ui/GdiPlus.h"
+
+namespace {
+
+constexpr wchar_t kInstanceMutex[] = L"ZephyrixMutex";
+constexpr DWORD kMutexAllAccess = 0x1F0001;
+
+// The machine's active adapter, found through WMI and the socket layer.
+class TWmiAdapterSource final : public zx::IActiveAdapterSource {
+public:
+    bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) override {
+        zx::TWmiNetworkInventory inventory;
+        return zx::FindActiveAdapter(inventory, name, guid, ip);
+    }
+};
+
+// Ends the translation at program end, on every path.
+struct TTranslationScope {
+    TTranslationScope() { zx::StartTranslation(zx::LoadResourceData(u"translate"), zx::GetUserLanguage()); }
+    ~TTranslationScope() { zx::StopTranslation(); }
+    TTranslationScope(const TTranslationScope&) = delete;
+    TTranslationScope& operator=(const TTranslationScope&) = delete;
+};
+
+int RunMessageLoop(zx::TMainWindow& window) {
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (window.HandleDialogKeys(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
     }
     return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    // Another copy in this session: end at once, silently.
+    if (zx::TUniqueHandle other(::OpenMutexW(kMutexAllAccess, FALSE, kInstanceMutex)); other) return 0;
+    // Held, and owned, until the process ends.
+    const zx::TUniqueHandle instance(::CreateMutexW(nullptr, TRUE, kInstanceMutex));
+
+    const TTranslationScope translation;
+    const zx::TComScope com;  // the UI thread's apartment
+    const zx::TGdiplusSession gdiplus;
+    const zx::TButtonFamilyList families;
+
+    zx::TWin32Registry registry;
+    TWmiAdapterSource adapters;
+    zx::TConnectionManagerSwitch adapterSwitch;
+    zx::THttpInternetProbe probe;
+    zx::TDetachedThreadRunner runner;
+    zx::TThreadSleeper sleeper;
+
+    zx::TMainWindow window(families);
+    const zx::TMainServices services{.Registry = registry,
+                                     .Adapters = adapters,
+                                     .AdapterSwitch = adapterSwitch,
+                                     .InternetProbe = probe,
+                                     .Runner = runner,
+                                     .UiDispatcher = window,
+                                     .Sleeper = sleeper,
+                                     .AppVersion = zx::GetAppVersion(u"%d.%d.%d.%d")};
+    zx::TFrmZephyrix form(window, services);
+    window.Open({[&] { form.FormCreate(); }, [&](zx::TControlId sender) { form.ControlClicked(sender); }}, show);
+    return RunMessageLoop(window);
 }

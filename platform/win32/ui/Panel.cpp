@@ -1,0 +1,119 @@
+#include "Panel.h"
+
+#include <string>
+
+#include "Gdi.h"
+#include "GdiPlus.h"
+#include "platform/ui/DpiScale.h"
+
+namespace zx {
+
+namespace {
+
+constexpr wchar_t kPanelClass[] = L"ZxPanel";
+
+// Messages a child sends its parent that the top-level window answers.
+bool IsForwarded(UINT message) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_DRAWITEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TPanelWindow::TPanelWindow(HWND parent, int controlId, const wchar_t* caption, TKind kind, const RECT& place,
+                           bool visible)
+    : FKind(kind) {
+    RegisterWindowClass(kPanelClass, 0, IDC_ARROW);
+    // WS_EX_CONTROLPARENT: Tab and the dialog keys reach the controls inside.
+    const DWORD style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
+    CreateHandle(WS_EX_CONTROLPARENT, kPanelClass, caption, style, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, parent, controlId);
+}
+
+void TPanelWindow::SetDpi(int dpi) {
+    FDpi = dpi;
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TPanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsForwarded(message)) {
+        const HWND top = ::GetAncestor(Handle(), GA_ROOT);
+        return top && top != Handle() ? ::SendMessageW(top, message, wParam, lParam) : 0;
+    }
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers the whole area
+    case WM_PAINT: {
+        TPaintScope paint(Handle());
+        RECT client;
+        ::GetClientRect(Handle(), &client);
+        TBufferedCanvas canvas(paint.Dc(), client);
+        Paint(canvas.Dc(), client);
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client;
+        ::GetClientRect(Handle(), &client);
+        Paint(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    case WM_SETFONT:
+        FFont = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(FFont);
+    case WM_SETTEXT: {
+        const LRESULT result = TWindowBase::HandleMessage(message, wParam, lParam);
+        if (FKind == pkGroupBox) ::InvalidateRect(Handle(), nullptr, FALSE);
+        return result;
+    }
+    default:
+        return TWindowBase::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TPanelWindow::Paint(HDC dc, const RECT& client) {
+    FillSolid(dc, client, kWindowColor);
+    if (FKind != pkGroupBox) return;
+
+    const int length = ::GetWindowTextLengthW(Handle());
+    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), caption.data(), length + 1)));
+
+    TSelectScope font(dc, FFont ? FFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+
+    // A light rounded frame whose top edge runs through the middle of the caption.
+    const int line = std::max(1, ScaleForDpi(1, FDpi));
+    const float top = static_cast<float>(metrics.tmHeight / 2);
+    const float radius = static_cast<float>(ScaleForDpi(5, FDpi));
+    const float width = static_cast<float>(client.right - client.left);
+    const float height = static_cast<float>(client.bottom - client.top) - top;
+    FillRoundRect(dc, 0, top, width, height, radius, kGroupFrameColor);
+    FillRoundRect(dc, static_cast<float>(line), top + line, width - 2 * line, height - 2 * line,
+                  std::max(0.0f, radius - line), kWindowColor);
+
+    // The caption on a gap in the line.
+    const int indent = ScaleForDpi(10, FDpi);
+    const int gap = ScaleForDpi(4, FDpi);
+    RECT gapBox{indent, 0, indent + extent.cx + 2 * gap, metrics.tmHeight};
+    FillSolid(dc, gapBox, kWindowColor);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ToColorRef(kGroupCaptionColor));
+    ::ExtTextOutW(dc, indent + gap, 0, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+}
+
+} // namespace zx

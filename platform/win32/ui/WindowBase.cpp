@@ -1,0 +1,82 @@
+#include "WindowBase.h"
+
+#include "platform/PlatformError.h"
+
+namespace zx {
+
+namespace {
+
+// Marks our objects in GWLP_USERDATA apart from anything else a window might keep there.
+constexpr wchar_t kOwnerProperty[] = L"ZxWindowObject";
+
+} // namespace
+
+TWindowBase::~TWindowBase() {
+    if (FHandle) {
+        // The derived parts are gone: let the last messages reach DefWindowProc only.
+        const HWND window = FHandle;
+        FHandle = nullptr;
+        ::RemovePropW(window, kOwnerProperty);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        ::DestroyWindow(window);
+    }
+}
+
+TWindowBase* TWindowBase::FromHandle(HWND window) noexcept {
+    if (!window || !::GetPropW(window, kOwnerProperty)) return nullptr;
+    return reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, className, &existing)) return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = WindowProcedure;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, cursor);
+    wc.hbrBackground = nullptr;  // every window of ours paints its whole client area
+    wc.lpszClassName = className;
+    if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
+}
+
+HWND TWindowBase::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x,
+                               int y, int width, int height, HWND parent, int controlId) {
+    const HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)) : nullptr;
+    const HWND window = ::CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent, menu,
+                                          ::GetModuleHandleW(nullptr), this);
+    if (!window) throw TPlatformError("CreateWindowExW", ::GetLastError());
+    return window;
+}
+
+LRESULT TWindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(FHandle, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWindowBase* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<TWindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        if (self) {
+            self->FHandle = window;
+            ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            ::SetPropW(window, kOwnerProperty, reinterpret_cast<HANDLE>(1));
+        }
+    } else {
+        self = reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::RemovePropW(window, kOwnerProperty);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->FHandle = nullptr;
+        self->WindowDestroyed();
+    }
+    return result;
+}
+
+} // namespace zx

@@ -1,0 +1,42 @@
+// Base of every window of ours: the window procedure is trampolined here, once, to the
+// object's HandleMessage (the object pointer travels in WM_NCCREATE and lives in
+// GWLP_USERDATA). The object owns its window: destroying the object destroys the window.
+#pragma once
+
+#include <windows.h>
+
+namespace zx {
+
+class TWindowBase {
+public:
+    TWindowBase() = default;
+    virtual ~TWindowBase();
+    TWindowBase(const TWindowBase&) = delete;
+    TWindowBase& operator=(const TWindowBase&) = delete;
+
+    [[nodiscard]] HWND Handle() const noexcept { return FHandle; }
+
+    // The object behind a window of ours, or null for any other window.
+    static TWindowBase* FromHandle(HWND window) noexcept;
+
+protected:
+    // Registers the class once per process with our window procedure. Idempotent.
+    static void RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor);
+
+    // Creates the window; HandleMessage sees every message from WM_NCCREATE on.
+    // Throws TPlatformError when the window cannot be created.
+    HWND CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+                      int width, int height, HWND parent, int controlId);
+
+    // Default: DefWindowProcW.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // After WM_NCDESTROY: the window is gone, the object may live on.
+    virtual void WindowDestroyed() {}
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND FHandle = nullptr;
+};
+
+} // namespace zx
