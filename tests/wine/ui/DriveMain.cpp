@@ -111,8 +111,10 @@ int Bench(const std::wstring& program, int runs, int idleSeconds) {
     const double cpuBefore = CpuMilliseconds(process.Handle());
     Report(L"idle-begin", process.Id());
     ::Sleep(static_cast<DWORD>(idleSeconds) * 1000);
-    Report(L"idle-end", process.Id());
     const double cpuAfter = CpuMilliseconds(process.Handle());
+    Report(L"idle-end", process.Id());
+    ::Sleep(1000);  // hold still while the caller samples the process too
+    Report(L"cpu-ms-total", cpuAfter);
     Report(L"idle-cpu-ms", cpuBefore < 0 || cpuAfter < 0 ? -1 : cpuAfter - cpuBefore);
     return process.Close() == 0u ? 0 : 1;
 }

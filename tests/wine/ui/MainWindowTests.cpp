@@ -75,6 +75,7 @@ protected:
 
     void TearDown() override {
         if (FProgram) FProgram->Close();
+        ResetSettings();  // later tests in the session expect an empty store
     }
 
     // Starts the program and waits for its window; null (and a failure) when none shows.

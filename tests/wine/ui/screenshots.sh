@@ -40,6 +40,8 @@ grab() {   # grab <file>
 }
 
 shoot() {   # shoot <suffix>
+  # The idle state with every option ticked, whatever earlier tests left in the store.
+  timeout 60 wine reg delete 'HKCU\Software\Zephyrix' /f >/dev/null 2>&1
   timeout 60 wine "$program" </dev/null >/dev/null 2>&1 &
   program_pid=$!
   drive wait-window || { echo "screenshots: the window did not show ($1)" >&2; return 1; }
