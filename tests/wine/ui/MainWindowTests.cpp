@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "BuildSettings.h"
 #include "UiDriver.h"
@@ -272,6 +274,31 @@ TEST_F(MainWindow, LogoOpensTheProductPage) {
     std::string opened;
     EXPECT_TRUE(WaitUntil([&] { return (opened = OpenedAddresses().substr(before.size())) == expected; }, 10000))
         << "opened: " << opened;  // exactly the product page: not the donation page, not twice
+}
+
+// The driver's own handling of message boxes, on a real box of this process: later tests
+// rely on it to read and answer the program's boxes.
+TEST(MessageBoxDriver, FindsReadsAndAnswersABox) {
+    for (const int answer : {IDYES, IDNO}) {
+        SCOPED_TRACE(testing::Message() << "answer " << answer);
+        int result = 0;
+        std::atomic<DWORD> ownerThread = 0;
+        std::thread owner([&] {
+            ownerThread = ::GetCurrentThreadId();
+            result = ::MessageBoxW(nullptr, L"Line one\nline two", L"Zephyrix", MB_YESNO);
+        });
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (box = FindMessageBox(::GetCurrentProcessId())) != nullptr; }));
+        if (box) {
+            EXPECT_EQ(WindowText(box), L"Zephyrix");
+            EXPECT_EQ(MessageBoxText(box), L"Line one\nline two");
+            AnswerMessageBox(box, answer);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return FindMessageBox(::GetCurrentProcessId()) == nullptr; }));
+        if (!box) ::PostThreadMessageW(ownerThread, WM_QUIT, 0, 0);
+        owner.join();
+        EXPECT_EQ(result, answer);
+    }
 }
 
 } // namespace
