@@ -95,8 +95,9 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     FDpi = static_cast<int>(::GetDpiForWindow(Handle()));
     if (FDpi <= 0) FDpi = kDesignDpi;
     (void)ChooseTitleFace(std::u16string(FindControl(TControlId::LblTitle).Caption));
-    const SIZE size = WindowSizeForDpi(FDpi);
-    ::SetWindowPos(Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT start;
+    ::GetWindowRect(Handle(), &start);
+    SetClientSize(start.left, start.top);
     SetIcons();
     CreateFonts();
     CreateControls();
@@ -145,10 +146,22 @@ void TMainWindow::SetIcons() {
         ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-SIZE TMainWindow::WindowSizeForDpi(int dpi) const {
-    RECT frame{0, 0, ScaleForDpi(kClientWidth96, dpi), ScaleForDpi(kClientHeight96, dpi)};
-    ::AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi));
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+void TMainWindow::SetClientSize(int left, int top) {
+    const int width = ScaleForDpi(kClientWidth96, FDpi);
+    const int height = ScaleForDpi(kClientHeight96, FDpi);
+    RECT frame{0, 0, width, height};
+    ::AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(FDpi));
+    ::SetWindowPos(Handle(), nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame actually drawn may follow another DPI than the window's (Wine draws it at
+    // the system DPI): correct by what the client area came out as.
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    const int dx = width - (client.right - client.left);
+    const int dy = height - (client.bottom - client.top);
+    if (dx != 0 || dy != 0)
+        ::SetWindowPos(Handle(), nullptr, left, top, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TMainWindow::CentreOnWorkArea() {
@@ -322,8 +335,7 @@ void TMainWindow::DpiChanged(int dpi, const RECT& suggested) {
     ApplyFonts();
     Relayout();
     SetIcons();
-    const SIZE size = WindowSizeForDpi(dpi);
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSize(suggested.left, suggested.top);
     ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 

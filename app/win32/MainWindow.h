@@ -91,7 +91,7 @@ private:
     void CreateControl(const TControlSpec& spec);
     [[nodiscard]] RECT PlaceOf(const TControlSpec& spec) const;
     [[nodiscard]] HWND ControlHandle(TControlId id) const;
-    [[nodiscard]] SIZE WindowSizeForDpi(int dpi) const;
+    void SetClientSize(int left, int top);  // client 498 x 426 at 96 DPI, scaled
     void SetIcons();
     [[nodiscard]] bool ChooseTitleFace(const std::u16string& caption);  // true: the face changed
     void CreateFonts();

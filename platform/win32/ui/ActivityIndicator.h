@@ -17,6 +17,7 @@ public:
     // Shows and animates, or stops the timer and hides.
     void SetActive(bool active);
     [[nodiscard]] bool Active() const noexcept { return FTimer.Running(); }
+    [[nodiscard]] int Frame() const noexcept { return FFrame; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

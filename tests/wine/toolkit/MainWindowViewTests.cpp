@@ -1,0 +1,298 @@
+// The main window's view under Wine: controls made from the table, places at each DPI,
+// fonts, cards, the header group, keyboard, errors at dispatch, the UI-thread hand-over.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ToolkitTestSupport.h"
+#include "app/win32/MainWindow.h"
+#include "platform/PlatformError.h"
+#include "platform/ui/DpiScale.h"
+#include "platform/ui/FontFit.h"
+
+namespace zx {
+namespace {
+
+using enum TControlId;
+
+struct TFind {
+    int Id;
+    HWND Found;
+};
+
+HWND Control(HWND window, TControlId id) {
+    TFind find{static_cast<int>(id), nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* f = reinterpret_cast<TFind*>(data);
+            if (::GetDlgCtrlID(child) != f->Id) return TRUE;
+            f->Found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+int FontHeight(HWND control) {
+    LOGFONTW lf{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    return std::abs(static_cast<int>(lf.lfHeight));
+}
+
+// Closes the next message box of this process from another thread and keeps its text.
+class TMessageBoxCloser {
+public:
+    TMessageBoxCloser()
+        : FThread([this] {
+              // Steps under Xvfb can take seconds: poll instead of waiting a fixed time.
+              for (int i = 0; i < 1500 && !FDone; ++i) {
+                  HWND box = ::FindWindowW(L"#32770", nullptr);
+                  const std::wstring text = box ? TextOf(::GetDlgItem(box, 0xFFFF)) : std::wstring();
+                  if (!text.empty()) {
+                      Text = text;
+                      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                      return;
+                  }
+                  ::Sleep(10);
+              }
+          }) {}
+    ~TMessageBoxCloser() {
+        FDone = true;
+        FThread.join();
+    }
+    std::wstring Text;
+
+private:
+    std::atomic<bool> FDone{false};
+    std::thread FThread;
+};
+
+class MainWindowView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Window.Open({[this] { ++Creates; }, [this](TControlId id) { Clicked(id); }}, SW_SHOWNORMAL);
+        ASSERT_NE(Window.Handle(), nullptr);
+    }
+    void Clicked(TControlId id) {
+        Clicks.push_back(id);
+        if (id == ChkTcpNoDelay) CheckedAtClick = Window.IsChecked(id);
+        if (ThrowOnClick) throw TPlatformError("RegOpenKeyExW", 5);
+    }
+    HWND Get(TControlId id) const { return Control(Window.Handle(), id); }
+
+    TButtonFamilyList Families;
+    TMainWindow Window{Families};
+    int Creates = 0;
+    std::vector<TControlId> Clicks;
+    bool CheckedAtClick = false;
+    bool ThrowOnClick = false;
+};
+
+// Each control sits where the table puts it, scaled for the DPI, in its parent's client area.
+void ExpectTableLayout(HWND window, int dpi) {
+    for (const auto& spec : ControlTable()) {
+        if (spec.Id == FrmZephyrix) continue;
+        const HWND control = Control(window, spec.Id);
+        ASSERT_NE(control, nullptr) << static_cast<int>(spec.Id);
+        const HWND parent = spec.Parent == FrmZephyrix ? window : Control(window, spec.Parent);
+        EXPECT_EQ(::GetParent(control), parent) << static_cast<int>(spec.Id);
+        RECT r;
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        const TBox expected = ScaleBox({spec.Place.Left, spec.Place.Top, spec.Place.Width, spec.Place.Height}, dpi);
+        EXPECT_EQ((TBox{r.left, r.top, r.right - r.left, r.bottom - r.top}), expected)
+            << static_cast<int>(spec.Id) << " at " << dpi;
+    }
+    RECT client;
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, ScaleForDpi(kClientWidth96, dpi));
+    EXPECT_EQ(client.bottom, ScaleForDpi(kClientHeight96, dpi));
+}
+
+TEST_F(MainWindowView, MadeFromTheTable) {
+    EXPECT_EQ(Creates, 1);
+    wchar_t className[64] = {};
+    ::GetClassNameW(Window.Handle(), className, 64);
+    EXPECT_STREQ(className, L"TFrmZephyrix");
+    EXPECT_TRUE(::IsWindowVisible(Window.Handle()));
+    const LONG_PTR style = ::GetWindowLongPtrW(Window.Handle(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    ExpectTableLayout(Window.Handle(), Window.Dpi());
+    // Designed captions are the window texts until start-up translates them.
+    EXPECT_EQ(TextOf(Get(BtnStart)), L"실행하기");
+    EXPECT_EQ(TextOf(Get(GroupBox2)), L"네이글 알고리즘 해제");
+    EXPECT_EQ(TextOf(Get(ChkTcpNoDelay)), L"TcpNoDelay");
+    // Hidden at start: the donation button, the indicator, the second card.
+    EXPECT_FALSE(::IsWindowVisible(Get(BtnDonate)));
+    EXPECT_FALSE(::IsWindowVisible(Get(Indicator)));
+    EXPECT_FALSE(::IsWindowVisible(Get(Card2)));
+    EXPECT_TRUE(::IsWindowVisible(Get(BtnStart)));
+    EXPECT_NE(::SendMessageW(Get(BtnHome), BM_GETSTATE, 0, 0) & BST_PUSHED, 0) << "Home is pressed at start";
+    for (const TControlId box : {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay, ChkNetworkThrottlingIndex,
+                                 ChkSystemResponsiveness})
+        EXPECT_FALSE(test::HasStyle(Get(box), WS_TABSTOP)) << static_cast<int>(box);
+}
+
+TEST_F(MainWindowView, DpiChangeRelaysEverythingAndScalesFonts) {
+    const int titleAt96 = FontHeight(Get(LblTitle));
+    RECT suggested{10, 20, 10 + 800, 20 + 700};
+    ::SendMessageW(Window.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Window.Dpi(), 144);
+    ExpectTableLayout(Window.Handle(), 144);
+    EXPECT_EQ(FontHeight(Get(LblTitle)), ScaleForDpi(kTitleFontHeight96, 144));
+    EXPECT_GT(FontHeight(Get(LblTitle)), titleAt96);
+    RECT frame;
+    ::GetWindowRect(Window.Handle(), &frame);
+    EXPECT_EQ(frame.left, 10);
+    EXPECT_EQ(frame.top, 20);
+}
+
+TEST_F(MainWindowView, TitleFontShrinksOnceToFit) {
+    Window.FitTitleFont();
+    EXPECT_EQ(FontHeight(Get(LblTitle)), ScaleForDpi(kTitleFontHeight96, Window.Dpi())) << "the short title fits";
+    Window.SetCaption(LblTitle, u"Zephyrix Zephyrix Zephyrix");
+    Window.FitTitleFont();
+    const int fitted = FontHeight(Get(LblTitle));
+    EXPECT_LT(fitted, ScaleForDpi(kTitleFontHeight96, Window.Dpi()));
+    EXPECT_GE(fitted, PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi()));
+    Window.SetCaption(LblTitle, std::u16string(300, u'W'));
+    Window.FitTitleFont();
+    EXPECT_EQ(FontHeight(Get(LblTitle)), PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi())) << "six points at least";
+    EXPECT_NE(FontHeight(Get(BtnStart)), FontHeight(Get(LblTitle))) << "only the title has its own font";
+}
+
+TEST_F(MainWindowView, ViewOperationsReachTheControls) {
+    Window.SetCaption(BtnStart, u"Running");
+    EXPECT_EQ(TextOf(Get(BtnStart)), L"Running");
+    EXPECT_EQ(Window.GetCaption(BtnStart), u"Running");
+    Window.SetCaption(LblContent, u"<C><FC:clGray>Easily <B>fast</B>.</FC></C>");
+    EXPECT_EQ(TextOf(Get(LblContent)), L"Easily fast.");
+    EXPECT_EQ(Window.GetCaption(LblContent), u"<C><FC:clGray>Easily <B>fast</B>.</FC></C>");
+    Window.SetApplicationTitle(u"Zephyrix");
+    EXPECT_EQ(TextOf(Window.Handle()), L"Zephyrix");
+
+    Window.SetChecked(ChkTcpNoDelay, true);
+    EXPECT_TRUE(Window.IsChecked(ChkTcpNoDelay));
+    EXPECT_TRUE(Clicks.empty()) << "setting a box is no click";
+
+    Window.SetEnabled(BtnStart, false);
+    EXPECT_FALSE(::IsWindowEnabled(Get(BtnStart)));
+    Window.SetEnabled(BtnStart, true);
+
+    Window.SetPressed(BtnConfig, true);
+    EXPECT_EQ(::SendMessageW(Get(BtnHome), BM_GETSTATE, 0, 0) & BST_PUSHED, 0) << "one header button at a time";
+    EXPECT_NE(::SendMessageW(Get(BtnConfig), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    Window.SetPressed(BtnStart, true);
+    EXPECT_NE(::SendMessageW(Get(BtnStart), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
+    EXPECT_NE(::SendMessageW(Get(BtnConfig), BM_GETSTATE, 0, 0) & BST_PUSHED, 0) << "the Run button is no header button";
+
+    Window.ShowCard(1);
+    EXPECT_TRUE(::IsWindowVisible(Get(ChkTcpNoDelay)));
+    EXPECT_FALSE(::IsWindowVisible(Get(BtnStart)));
+    Window.ShowCard(0);
+    EXPECT_FALSE(::IsWindowVisible(Get(ChkTcpNoDelay)));
+    EXPECT_TRUE(::IsWindowVisible(Get(BtnStart)));
+
+    Window.SetIndicatorActive(true);
+    EXPECT_TRUE(::IsWindowVisible(Get(Indicator)));
+    Window.SetIndicatorActive(false);
+    EXPECT_FALSE(::IsWindowVisible(Get(Indicator)));
+}
+
+TEST_F(MainWindowView, ClicksReachTheBehaviourAfterTheControlsOwnPart) {
+    for (const TControlId id : {BtnHome, BtnConfig, ImgLogo, BtnStart}) ::SendMessageW(Get(id), BM_CLICK, 0, 0);
+    Window.ShowCard(1);
+    Window.SetChecked(ChkTcpNoDelay, false);
+    ::SendMessageW(Get(ChkTcpNoDelay), BM_CLICK, 0, 0);
+    EXPECT_EQ(Clicks, (std::vector<TControlId>{BtnHome, BtnConfig, ImgLogo, BtnStart, ChkTcpNoDelay}));
+    EXPECT_TRUE(CheckedAtClick) << "the box toggled itself before the handler ran";
+}
+
+TEST_F(MainWindowView, KeyboardMovesBetweenTheButtonsAndPresses) {
+    // Tab order: the two header buttons and the Run button, never a check box.
+    std::vector<HWND> order;
+    HWND at = Get(BtnHome);
+    for (int i = 0; i < 3; ++i) order.push_back(at = ::GetNextDlgTabItem(Window.Handle(), at, FALSE));
+    EXPECT_EQ(order, (std::vector<HWND>{Get(BtnConfig), Get(BtnStart), Get(BtnHome)}));
+    Window.ShowCard(1);
+    EXPECT_EQ(::GetNextDlgTabItem(Window.Handle(), Get(BtnConfig), FALSE), Get(BtnHome));
+    Window.ShowCard(0);
+
+    ::SetFocus(Get(BtnStart));
+    MSG enter{Get(BtnStart), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(Window.HandleDialogKeys(enter));
+    MSG space{Get(BtnStart), WM_KEYDOWN, VK_SPACE, 0, 0, {}};
+    EXPECT_TRUE(Window.HandleDialogKeys(space));
+    MSG spaceUp{Get(BtnStart), WM_KEYUP, VK_SPACE, 0, 0, {}};
+    EXPECT_TRUE(Window.HandleDialogKeys(spaceUp));
+    EXPECT_EQ(Clicks, (std::vector<TControlId>{BtnStart, BtnStart}));
+
+    // A disabled focused button hands the focus on, so the keyboard keeps working.
+    Window.SetEnabled(BtnStart, false);
+    const HWND focus = ::GetFocus();
+    EXPECT_TRUE(focus == Get(BtnHome) || focus == Get(BtnConfig));
+}
+
+TEST_F(MainWindowView, ErrorOfAHandlerIsShownAndTheWindowGoesOn) {
+    ThrowOnClick = true;
+    std::wstring shown;
+    {
+        TMessageBoxCloser closer;
+        ::SendMessageW(Get(BtnStart), BM_CLICK, 0, 0);  // returns once the box is closed
+        shown = closer.Text;
+    }
+    EXPECT_NE(shown.find(L"RegOpenKeyExW failed (error 5)"), std::wstring::npos) << shown;
+    ThrowOnClick = false;
+    ::SendMessageW(Get(BtnConfig), BM_CLICK, 0, 0);
+    EXPECT_EQ(Clicks, (std::vector<TControlId>{BtnStart, BtnConfig}));
+    EXPECT_TRUE(::IsWindow(Window.Handle()));
+}
+
+TEST(MainWindowStart, ErrorDuringCreationStillOpensTheWindow) {
+    TButtonFamilyList families;
+    TMainWindow window(families);
+    std::wstring shown;
+    {
+        TMessageBoxCloser closer;
+        window.Open({[&] {
+                         window.SetCaption(BtnStart, u"Run");
+                         throw std::runtime_error("settings value of the wrong type");
+                     },
+                     {}},
+                    SW_SHOWNORMAL);
+        shown = closer.Text;
+    }
+    EXPECT_NE(shown.find(L"settings value of the wrong type"), std::wstring::npos) << shown;
+    EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+    EXPECT_EQ(TextOf(Control(window.Handle(), BtnStart)), L"Run") << "what was set before the error stays";
+}
+
+TEST_F(MainWindowView, HandOverRunsOnTheWindowsThread) {
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::atomic<DWORD> ranOn{0};
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        Window.InvokeSynchronously([&] { ranOn = ::GetCurrentThreadId(); });
+        returned = true;
+    });
+    EXPECT_TRUE(test::PumpUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_EQ(ranOn.load(), uiThread);
+}
+
+} // namespace
+} // namespace zx

@@ -1,0 +1,207 @@
+// The window toolkit under Wine: the window base, the styled button's clicks, group and
+// state answers, the busy indicator's timer, the rich label's text.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "ToolkitTestSupport.h"
+#include "platform/win32/ui/ActivityIndicator.h"
+#include "platform/win32/ui/RichLabel.h"
+#include "platform/win32/ui/StyledButton.h"
+
+namespace zx {
+namespace {
+
+using test::PumpFor;
+using test::TRecordingParent;
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+std::unique_ptr<TStyledButtonWindow> MakeButton(HWND parent, int id, int group, int left = 0) {
+    TButtonFamilyList families;
+    return std::make_unique<TStyledButtonWindow>(parent, id, L"Button", RECT{left, 0, left + 70, 30}, true,
+                                                 families.Attributes(u"Moravel", u"Primary", u"Header", 4), group);
+}
+
+class StyledButton : public ::testing::Test {
+protected:
+    TRecordingParent Parent;
+    std::unique_ptr<TStyledButtonWindow> Button = MakeButton(Parent.Handle(), 7, 0);
+    HWND Handle() const { return Button->Handle(); }
+    int Clicks() const {
+        int count = 0;
+        for (const auto& c : Parent.Commands) count += (c.Id == 7 && c.Code == BN_CLICKED);
+        return count;
+    }
+};
+
+TEST_F(StyledButton, ClicksReachTheParentAsBnClicked) {
+    struct TCase {
+        const char* Name;
+        std::function<void(HWND)> Act;
+        int ExpectedClicks;
+    } const cases[] = {
+        {"BM_CLICK", [](HWND h) { ::SendMessageW(h, BM_CLICK, 0, 0); }, 1},
+        {"press and release inside",
+         [](HWND h) {
+             ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+             ::SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
+         },
+         1},
+        {"released outside",
+         [](HWND h) {
+             ::SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+             ::SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(300, 200));
+         },
+         0},
+        {"release without press", [](HWND h) { ::SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(5, 5)); }, 0},
+        {"space down and up",
+         [](HWND h) {
+             ::SendMessageW(h, WM_KEYDOWN, VK_SPACE, 0);
+             ::SendMessageW(h, WM_KEYUP, VK_SPACE, 0);
+         },
+         1},
+        {"enter", [](HWND h) { ::SendMessageW(h, WM_KEYDOWN, VK_RETURN, 0); }, 1},
+        {"other key", [](HWND h) { ::SendMessageW(h, WM_KEYDOWN, 'A', 0); }, 0},
+    };
+    for (const auto& c : cases) {
+        Parent.Commands.clear();
+        c.Act(Handle());
+        EXPECT_EQ(Clicks(), c.ExpectedClicks) << c.Name;
+    }
+}
+
+TEST_F(StyledButton, DisabledButtonDoesNotClick) {
+    ::EnableWindow(Handle(), FALSE);
+    ::SendMessageW(Handle(), BM_CLICK, 0, 0);
+    ::SendMessageW(Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ::SendMessageW(Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(Clicks(), 0);
+    ::EnableWindow(Handle(), TRUE);
+    ::SendMessageW(Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Clicks(), 1);
+}
+
+TEST_F(StyledButton, StateAnswersShowThePressedLook) {
+    EXPECT_EQ(::SendMessageW(Handle(), BM_GETSTATE, 0, 0) & (BST_PUSHED | BST_CHECKED), 0);
+    Button->SetDown(true);
+    EXPECT_EQ(::SendMessageW(Handle(), BM_GETSTATE, 0, 0) & (BST_PUSHED | BST_CHECKED), BST_PUSHED | BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(Handle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::SendMessageW(Handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+    EXPECT_FALSE(Button->Down());
+    // A click of an ungrouped button does not press it for good.
+    ::SendMessageW(Handle(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(Button->Down());
+    // Focus is reported too.
+    ::SetFocus(Handle());
+    EXPECT_NE(::SendMessageW(Handle(), BM_GETSTATE, 0, 0) & BST_FOCUS, 0);
+}
+
+TEST_F(StyledButton, EnterIsTheButtonsInTheDialogKeys) {
+    // Enter reaches the focused button through the dialog manager; Tab does not.
+    MSG enter{Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    const auto enterCode = ::SendMessageW(Handle(), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter));
+    EXPECT_NE(enterCode & DLGC_WANTMESSAGE, 0);
+    EXPECT_NE(enterCode & DLGC_BUTTON, 0);
+    MSG tab{Handle(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_EQ(::SendMessageW(Handle(), WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTMESSAGE, 0);
+}
+
+TEST(StyledButtonGroup, OnePressedAtATime) {
+    TRecordingParent parent;
+    auto first = MakeButton(parent.Handle(), 1, 1, 0);
+    auto second = MakeButton(parent.Handle(), 2, 1, 70);
+    auto third = MakeButton(parent.Handle(), 3, 1, 140);
+    auto loner = MakeButton(parent.Handle(), 4, 0, 210);
+    loner->SetDown(true);
+    first->SetDown(true);
+    second->SetDown(true);
+    EXPECT_FALSE(first->Down());
+    EXPECT_TRUE(second->Down());
+    EXPECT_TRUE(loner->Down()) << "another group is not touched";
+    ::SendMessageW(third->Handle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(third->Down()) << "a click presses a grouped button";
+    EXPECT_FALSE(second->Down());
+    ASSERT_EQ(parent.Commands.size(), 1u);
+    EXPECT_EQ(parent.Commands[0].Id, 3);
+    second->SetDown(false);
+    EXPECT_TRUE(third->Down()) << "releasing one leaves the others";
+}
+
+TEST(ActivityIndicator, TimerRunsOnlyWhileActive) {
+    TRecordingParent parent;
+    TActivityIndicatorWindow indicator(parent.Handle(), 9, RECT{10, 10, 42, 42});
+    EXPECT_FALSE(test::HasStyle(indicator.Handle(), WS_VISIBLE));
+    PumpFor(200);
+    EXPECT_EQ(indicator.Frame(), 0) << "no timer while idle";
+
+    indicator.SetActive(true);
+    EXPECT_TRUE(test::HasStyle(indicator.Handle(), WS_VISIBLE));
+    EXPECT_TRUE(test::PumpUntil([&] { return indicator.Frame() >= 3; }));
+
+    indicator.SetActive(false);
+    EXPECT_FALSE(test::HasStyle(indicator.Handle(), WS_VISIBLE));
+    EXPECT_FALSE(indicator.Active());
+    const int frame = indicator.Frame();
+    PumpFor(200);
+    EXPECT_EQ(indicator.Frame(), frame) << "the timer is gone";
+    // The frame timer no longer exists at all.
+    EXPECT_FALSE(::KillTimer(indicator.Handle(), 1));
+}
+
+TEST(RichLabel, WindowTextIsThePlainText) {
+    TRecordingParent parent;
+    TRichLabelWindow label(parent.Handle(), 5, RECT{0, 0, 300, 33}, true);
+    const std::u16string markup = u"<C><FC:clGray><B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.</FC></C>";
+    label.SetMarkup(markup);
+    EXPECT_EQ(TextOf(label.Handle()), L"게임 반응 속도를 손쉽게 향상 시킵니다.");
+    EXPECT_EQ(label.Markup(), markup);
+    ::SetWindowTextW(label.Handle(), L"a<B>b</B>");
+    EXPECT_EQ(TextOf(label.Handle()), L"ab");
+    EXPECT_EQ(label.Markup(), u"a<B>b</B>");
+    ::UpdateWindow(label.Handle());  // paints without failing
+}
+
+class TProbeWindow final : public TWindowBase {
+public:
+    explicit TProbeWindow(HWND parent) {
+        RegisterWindowClass(L"ZxTestProbe", 0, IDC_ARROW);
+        CreateHandle(0, L"ZxTestProbe", L"", WS_CHILD, 0, 0, 10, 10, parent, 3);
+    }
+    int Destroyed = 0;
+
+private:
+    void WindowDestroyed() override { ++Destroyed; }
+};
+
+TEST(WindowBase, ObjectAndWindowFollowEachOther) {
+    TRecordingParent parent;
+    HWND window = nullptr;
+    {
+        TProbeWindow probe(parent.Handle());
+        window = probe.Handle();
+        EXPECT_EQ(TWindowBase::FromHandle(window), &probe);
+        EXPECT_EQ(TWindowBase::FromHandle(parent.Handle()), &parent);
+    }
+    EXPECT_FALSE(::IsWindow(window)) << "the object destroyed its window";
+
+    TProbeWindow probe(parent.Handle());
+    ::DestroyWindow(probe.Handle());
+    EXPECT_EQ(probe.Handle(), nullptr);
+    EXPECT_EQ(probe.Destroyed, 1);
+    // A window that is not ours has no object.
+    HWND plain = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, parent.Handle(), nullptr, nullptr, nullptr);
+    EXPECT_EQ(TWindowBase::FromHandle(plain), nullptr);
+}
+
+} // namespace
+} // namespace zx
