@@ -62,7 +62,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     const TTranslationScope translation;
     const zx::TComScope com;  // the UI thread's apartment
     const zx::TGdiplusSession gdiplus;
-    const zx::TButtonFamilyList families;
+    // Style families are registered here, before any window exists; buttons of a family
+    // that is not registered draw with the plain one.
+    zx::TButtonFamilyList families;
 
     zx::TWin32Registry registry;
     TWmiAdapterSource adapters;

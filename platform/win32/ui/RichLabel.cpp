@@ -9,6 +9,21 @@ namespace {
 
 constexpr wchar_t kRichLabelClass[] = L"ZxRichLabel";
 
+// Where each letter of a run goes, as the face measures it. Drawing with these advances
+// keeps the runs exactly as wide as measured (Wine renders some faces a little narrower
+// than it measures them, which would leave gaps between runs).
+std::vector<int> LetterAdvances(HDC dc, const std::u16string& text) {
+    std::vector<int> advances(text.size());
+    if (text.empty()) return advances;
+    std::vector<int> ends(text.size());
+    SIZE size{};
+    if (!::GetTextExtentExPointW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), 0,
+                                 nullptr, ends.data(), &size))
+        return advances;
+    for (std::size_t i = 0; i < text.size(); ++i) advances[i] = ends[i] - (i == 0 ? 0 : ends[i - 1]);
+    return advances;
+}
+
 } // namespace
 
 TRichLabelWindow::TRichLabelWindow(HWND parent, int controlId, const RECT& place, bool verticallyCentred)
@@ -81,6 +96,7 @@ void TRichLabelWindow::Paint(HDC dc, const RECT& client) {
     struct TLine {
         std::vector<const TRichRun*> Runs;
         std::vector<int> Widths;
+        std::vector<std::vector<int>> Advances;
         std::vector<bool> Centered;
         int Height = 0;
     };
@@ -90,12 +106,12 @@ void TRichLabelWindow::Paint(HDC dc, const RECT& client) {
         TSelectScope font(dc, FontFor(run));
         TEXTMETRICW metrics{};
         ::GetTextMetricsW(dc, &metrics);
-        SIZE extent{};
-        const std::wstring text(reinterpret_cast<const wchar_t*>(run.Text.c_str()), run.Text.size());
-        ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        auto advances = LetterAdvances(dc, run.Text);
+        int width = 0;
+        for (const int advance : advances) width += advance;
+        line.Widths.push_back(width);
+        line.Advances.push_back(std::move(advances));
         line.Runs.push_back(&run);
-        // A simulated bold face reports its overhang in every extent; the runs join without it.
-        line.Widths.push_back(extent.cx - metrics.tmOverhang);
         line.Centered.push_back(run.Centered);
         line.Height = std::max(line.Height, static_cast<int>(metrics.tmHeight));
         if (run.LineBreak) lines.emplace_back();
@@ -108,25 +124,17 @@ void TRichLabelWindow::Paint(HDC dc, const RECT& client) {
     const COLORREF normal = ::GetSysColor(COLOR_WINDOWTEXT);
     for (const auto& line : lines) {
         const auto places = PlaceRichLine(line.Widths, line.Centered, boxWidth);
-        // The runs follow one another from the line's start by their drawn advance.
-        ::MoveToEx(dc, places.empty() ? 0 : places.front(), 0, nullptr);
-        ::SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_UPDATECP);
         for (std::size_t i = 0; i < line.Runs.size(); ++i) {
             const TRichRun& run = *line.Runs[i];
             TSelectScope font(dc, FontFor(run));
             TEXTMETRICW metrics{};
             ::GetTextMetricsW(dc, &metrics);
             ::SetTextColor(dc, run.Color ? ToColorRef(*run.Color) : normal);
-            POINT position{};
-            ::GetCurrentPositionEx(dc, &position);
             // Runs of different fonts share one baseline.
-            ::MoveToEx(dc, position.x, y + line.Height - metrics.tmDescent, nullptr);
-            ::ExtTextOutW(dc, 0, 0, 0, nullptr, reinterpret_cast<const wchar_t*>(run.Text.c_str()),
-                          static_cast<UINT>(run.Text.size()), nullptr);
-            if (metrics.tmOverhang != 0) {
-                ::GetCurrentPositionEx(dc, &position);
-                ::MoveToEx(dc, position.x - metrics.tmOverhang, position.y, nullptr);
-            }
+            ::SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+            ::ExtTextOutW(dc, places[i], y + line.Height - metrics.tmDescent, 0, nullptr,
+                          reinterpret_cast<const wchar_t*>(run.Text.c_str()), static_cast<UINT>(run.Text.size()),
+                          line.Advances[i].data());
         }
         y += line.Height;
     }
