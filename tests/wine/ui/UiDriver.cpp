@@ -105,6 +105,15 @@ std::optional<DWORD> TProgram::Close(DWORD timeoutMs) {
     return code;
 }
 
+void TProgram::Kill() {
+    if (!FProcess) return;
+    if (!HasExited()) {
+        ::TerminateProcess(FProcess.get(), kKilledExitCode);
+        ::WaitForSingleObject(FProcess.get(), kWaitMs);
+    }
+    FProcess.reset();
+}
+
 HWND FindTopWindow(DWORD processId, const wchar_t* className) {
     TTopWindowSearch search{processId, className, nullptr};
     ::EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
