@@ -219,6 +219,7 @@ TEST_F(MainWindow, EachOptionBoxStoresItsValue) {
     for (const auto& box : kOptionBoxes) {
         SCOPED_TRACE(testing::Message() << "value " << box.ValueName);
         HWND check = Control(box.Id);
+        ASSERT_NE(check, nullptr);
         Click(check);
         EXPECT_FALSE(IsChecked(check));
         EXPECT_TRUE(WaitUntil([&] { return ReadSetting(box.ValueName) == 0u; }))
