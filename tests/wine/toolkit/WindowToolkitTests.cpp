@@ -10,6 +10,8 @@
 
 #include "ToolkitTestSupport.h"
 #include "platform/win32/ui/ActivityIndicator.h"
+#include "platform/win32/ui/Gdi.h"
+#include "platform/win32/ui/GdiPlus.h"
 #include "platform/win32/ui/RichLabel.h"
 #include "platform/win32/ui/StyledButton.h"
 
@@ -114,6 +116,52 @@ TEST_F(StyledButton, EnterIsTheButtonsInTheDialogKeys) {
     EXPECT_NE(enterCode & DLGC_BUTTON, 0);
     MSG tab{Handle(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_EQ(::SendMessageW(Handle(), WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTMESSAGE, 0);
+}
+
+// GDI+ for the whole test program, as the program itself has it.
+class TGdiplusEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override { FSession = std::make_unique<TGdiplusSession>(); }
+    void TearDown() override { FSession.reset(); }
+
+private:
+    std::unique_ptr<TGdiplusSession> FSession;
+};
+const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new TGdiplusEnvironment);
+
+// The window's client area as it paints it: colour at each asked point.
+std::vector<COLORREF> PaintedPixels(HWND window, const std::vector<POINT>& points) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    TWindowDc screen(nullptr);
+    TUniqueMemoryDc dc(::CreateCompatibleDC(screen.Dc()));
+    TUniqueGdiObject bitmap(::CreateCompatibleBitmap(screen.Dc(), client.right, client.bottom));
+    TSelectScope selected(dc.get(), bitmap.get());
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    std::vector<COLORREF> colours;
+    for (const POINT& p : points) colours.push_back(::GetPixel(dc.get(), p.x, p.y));
+    return colours;
+}
+
+TEST_F(StyledButton, PaintsTheAttributeSetOfItsState) {
+    // Fill colour inside the edge (clear of the caption) and the border on all four sides,
+    // the right and bottom edges included: they lie on the last pixel column and row.
+    TButtonFamilyList families;
+    const auto sets = families.Attributes(u"Moravel", u"Primary", u"Header", 4);
+    const std::vector<POINT> points{{4, 15}, {0, 15}, {69, 15}, {35, 0}, {35, 29}};
+    const auto normal = PaintedPixels(Handle(), points);
+    EXPECT_EQ(normal[0], ToColorRef(sets.Normal.ButtonColor));
+    for (std::size_t i = 1; i < points.size(); ++i)
+        EXPECT_EQ(normal[i], ToColorRef(sets.Normal.BorderColor)) << "border point " << i;
+
+    Button->SetDown(true);
+    const auto pressed = PaintedPixels(Handle(), points);
+    EXPECT_EQ(pressed[0], ToColorRef(sets.Pressed.ButtonColor));
+    EXPECT_EQ(pressed[2], ToColorRef(sets.Pressed.BorderColor));
+
+    Button->SetDown(false);
+    ::EnableWindow(Handle(), FALSE);
+    EXPECT_EQ(PaintedPixels(Handle(), points)[1], ToColorRef(sets.Disabled.BorderColor));
 }
 
 TEST(StyledButtonGroup, OnePressedAtATime) {
