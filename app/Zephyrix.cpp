@@ -81,8 +81,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
                                      .Runner = runner,
                                      .UiDispatcher = window,
                                      .Sleeper = sleeper,
-                                     .AppVersion = zx::GetAppVersion(u"%d.%d.%d.%d")};
+                                     .AppVersion = zx::GetAppVersion(u"%d.%d.%d.%d"),
+                                     .RandomIndex = zx::ProcessRandomIndex,
+                                     .ShortLinkHost = ZEPHYRIX_SHORTLINK_URL,
+                                     .CheckUpdate = {}};  // the update check comes with its own change
     zx::TFrmZephyrix form(window, services);
     window.Open({[&] { form.FormCreate(); }, [&](zx::TControlId sender) { form.ControlClicked(sender); }}, show);
-    return RunMessageLoop(window);
+    const int exitCode = RunMessageLoop(window);
+    // A background job (a connectivity wait, an update check) may still run and use the
+    // objects above. End the process here, while they are all intact, instead of
+    // destroying them under a running thread; the system closes the mutex and the rest.
+    ::ExitProcess(static_cast<UINT>(exitCode));
 }
