@@ -11,6 +11,7 @@
 #include "platform/win32/AdapterSwitch.h"
 #include "platform/win32/AppVersion.h"
 #include "platform/win32/ComPtr.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/InternetProbe.h"
 #include "platform/win32/ResourceData.h"
@@ -18,6 +19,8 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/WmiNetworkInventory.h"
 #include "platform/win32/ui/GdiPlus.h"
+
+#include "BuildSettings.h"
 
 namespace {
 
@@ -54,6 +57,9 @@ int RunMessageLoop(zx::TMainWindow& window) {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    // Before any library is loaded by name: this program runs elevated.
+    zx::SecureDllSearchPath();
+
     // Another copy in this session: end at once, silently.
     if (zx::TUniqueHandle other(::OpenMutexW(kMutexAllAccess, FALSE, kInstanceMutex)); other) return 0;
     // Held, and owned, until the process ends.
@@ -69,7 +75,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     zx::TWin32Registry registry;
     TWmiAdapterSource adapters;
     zx::TConnectionManagerSwitch adapterSwitch;
-    zx::THttpInternetProbe probe;
+    zx::THttpInternetProbe probe(ZEPHYRIX_PROBE_URL);
     zx::TDetachedThreadRunner runner;
     zx::TThreadSleeper sleeper;
 

@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""The connectivity probe's peer for the end-to-end run tests, on a fixed loopback port
+(the test build of the main program has that address built in).
+
+Usage: probe-peer.py <port> <control-folder>
+
+Nothing listens on the port until the file "answer" appears in the control folder, so
+the program's probes fail the way they do without Internet; from then on every request
+gets "204 No Content". The peer ends when the file "stop" appears, or after 10 minutes.
+"""
+import os
+import socket
+import sys
+import threading
+import time
+
+port = int(sys.argv[1])
+control = sys.argv[2]
+deadline = time.monotonic() + 600
+
+
+def exists(name):
+    return os.path.exists(os.path.join(control, name))
+
+
+def answer(conn):
+    with conn:
+        conn.settimeout(5)
+        data = b""
+        try:
+            while b"\r\n\r\n" not in data and len(data) < 65536:
+                chunk = conn.recv(4096)
+                if not chunk:
+                    return
+                data += chunk
+            conn.sendall(b"HTTP/1.1 204 No Content\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
+        except OSError:
+            pass
+
+
+while not exists("answer") and not exists("stop") and time.monotonic() < deadline:
+    time.sleep(0.01)
+
+if exists("answer"):
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", port))
+    listener.listen(16)
+    listener.settimeout(0.05)
+    open(os.path.join(control, "listening"), "w").close()
+    while not exists("stop") and time.monotonic() < deadline:
+        try:
+            conn, _ = listener.accept()
+        except socket.timeout:
+            continue
+        threading.Thread(target=answer, args=(conn,), daemon=True).start()
