@@ -166,6 +166,22 @@ TEST_F(RunControl, RunWritesOnlyTheCheckedOptions) {
     EXPECT_EQ(MachineValue(kProfileKey, L"SystemResponsiveness"), 0u);
 }
 
+TEST_F(RunControl, ClosingWhileBusyEndsTheProgramAndKeepsTheStoredState) {
+    ASSERT_FALSE(FGuid.empty());
+    Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return Busy(); }));
+
+    // The wait for the probe is still running: the window closes and the process ends
+    // on its own, with its normal exit code.
+    EXPECT_EQ(FProgram->Close(10000), 0u);
+    FProgram.reset();
+
+    Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
+    EXPECT_EQ(RunCaption(), L"Run") << "the state stored before the interrupted run";
+    EXPECT_TRUE(OptionBoxesEnabled());
+}
+
 // Runs inside a network namespace with only loopback (loopback-only.sh).
 TEST_F(RunControl, WithoutANetworkRunIsRefused) {
     ASSERT_TRUE(FGuid.empty()) << "this case needs a namespace without adapters";
