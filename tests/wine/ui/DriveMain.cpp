@@ -5,6 +5,7 @@
 //   zx_ui_drive wait-shown <control>          waits until the control is visible
 //   zx_ui_drive close                         closes the main window, waits for the end
 //   zx_ui_drive bench <program> <runs> <idle-seconds>
+//   zx_ui_drive window-time <program> <runs> <window class>
 // Exit code 0 on success, 1 when a wait timed out or a control is missing, 2 on bad usage.
 #include <windows.h>
 #include <psapi.h>
@@ -73,16 +74,14 @@ PROCESS_MEMORY_COUNTERS Memory(HANDLE process) {
     return counters;
 }
 
-// Start-up time: from just before CreateProcessW until the process's window is visible,
-// polled every millisecond. Then an idle phase on one more start, announced on standard
-// output so that the calling script can sample the process from the Unix side too.
-int Bench(const std::wstring& program, int runs, int idleSeconds) {
+// Start-up time: from just before CreateProcessW until the process's window of the given
+// class is visible, polled every millisecond. Reports each run and the median.
+int WindowTime(const std::wstring& program, int runs, const wchar_t* windowClass, const std::wstring& key) {
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         const LONGLONG start = Now();
         TProgram process = TProgram::Start(program);
-        HWND window = nullptr;
-        while (!(window = FindTopWindow(process.Id(), kMainWindowClass))) {
+        while (!FindTopWindow(process.Id(), windowClass)) {
             if (process.HasExited() || Milliseconds(Now() - start) > 10000) {
                 std::fwprintf(stderr, L"run %d: no window\n", run);
                 return 1;
@@ -90,13 +89,20 @@ int Bench(const std::wstring& program, int runs, int idleSeconds) {
             ::Sleep(1);
         }
         times.push_back(Milliseconds(Now() - start));
-        Report(L"window-ms", times.back());
+        Report(key.c_str(), times.back());
         process.Kill();
     }
     std::sort(times.begin(), times.end());
-    Report(L"window-ms-median", times[times.size() / 2]);
-    Report(L"window-ms-min", times.front());
-    Report(L"window-ms-max", times.back());
+    Report((key + L"-median").c_str(), times[times.size() / 2]);
+    Report((key + L"-min").c_str(), times.front());
+    Report((key + L"-max").c_str(), times.back());
+    return 0;
+}
+
+// The main program's start-up time, then an idle phase on one more start, announced on
+// standard output so that the calling script can sample the process from the Unix side.
+int Bench(const std::wstring& program, int runs, int idleSeconds) {
+    if (WindowTime(program, runs, kMainWindowClass, L"window-ms") != 0) return 1;
 
     TProgram process = TProgram::Start(program);
     if (!WaitForMainWindow(process.Id())) return 1;
@@ -142,11 +148,12 @@ int wmain(int argc, wchar_t** argv) {
             return process && ::WaitForSingleObject(process.get(), kWaitMs) == WAIT_OBJECT_0 ? 0 : 1;
         }
         if (command == L"bench" && argc == 5) return Bench(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
+        if (command == L"window-time" && argc == 5) return WindowTime(argv[2], _wtoi(argv[3]), argv[4], L"window-ms");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
     std::fwprintf(stderr, L"usage: zx_ui_drive wait-window | click <control> | wait-shown <control> | close | "
-                          L"bench <program> <runs> <idle-seconds>\n");
+                          L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class>\n");
     return 2;
 }
