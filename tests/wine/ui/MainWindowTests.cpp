@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -55,7 +56,7 @@ const TLanguageCase& CurrentLanguageCase() {
     }
     for (const auto& row : kLanguageCases)
         if (language == row.Language) return row;
-    return kLanguageCases.back();  // every other language reads English
+    throw std::runtime_error("no expected captions for the user's language");
 }
 
 struct TOptionBox {
