@@ -40,23 +40,13 @@ LRESULT TActivityIndicatorWindow::HandleMessage(UINT message, WPARAM wParam, LPA
         FFrame = NextMomentumFrame(FFrame);
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        TPaintScope paint(Handle());
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        TBufferedCanvas canvas(paint.Dc(), client);
-        Paint(canvas.Dc(), client);
-        return 0;
-    }
     case WM_NCDESTROY:
         FTimer.Stop();
         break;
     default:
         break;
     }
-    return TWindowBase::HandleMessage(message, wParam, lParam);
+    return TPaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void TActivityIndicatorWindow::Paint(HDC dc, const RECT& client) {

@@ -10,7 +10,7 @@
 
 namespace zx {
 
-class TActivityIndicatorWindow final : public TWindowBase {
+class TActivityIndicatorWindow final : public TPaintedWindow {
 public:
     TActivityIndicatorWindow(HWND parent, int controlId, const RECT& place);
 
@@ -21,7 +21,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc, const RECT& client);
+    void Paint(HDC dc, const RECT& client) override;
 
     TWindowTimer FTimer;
     int FFrame = 0;

@@ -54,16 +54,6 @@ void TLogoWindow::Clicked() {
 
 LRESULT TLogoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        TPaintScope paint(Handle());
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        TBufferedCanvas canvas(paint.Dc(), client);
-        Paint(canvas.Dc(), client);
-        return 0;
-    }
     case WM_LBUTTONDOWN:
         FPressed = true;
         ::SetCapture(Handle());
@@ -85,7 +75,7 @@ LRESULT TLogoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Clicked();
         return 0;
     default:
-        return TWindowBase::HandleMessage(message, wParam, lParam);
+        return TPaintedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

@@ -11,14 +11,14 @@
 
 namespace zx {
 
-class TLogoWindow final : public TWindowBase {
+class TLogoWindow final : public TPaintedWindow {
 public:
     TLogoWindow(HWND parent, int controlId, const RECT& place);
     void SetDpi(int dpi);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc, const RECT& client);
+    void Paint(HDC dc, const RECT& client) override;
     void Clicked();
 
     int FDpi = 96;

@@ -50,22 +50,6 @@ LRESULT TPanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return top && top != Handle() ? ::SendMessageW(top, message, wParam, lParam) : 0;
     }
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers the whole area
-    case WM_PAINT: {
-        TPaintScope paint(Handle());
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        TBufferedCanvas canvas(paint.Dc(), client);
-        Paint(canvas.Dc(), client);
-        return 0;
-    }
-    case WM_PRINTCLIENT: {
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
     case WM_SETFONT:
         FFont = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -73,12 +57,12 @@ LRESULT TPanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(FFont);
     case WM_SETTEXT: {
-        const LRESULT result = TWindowBase::HandleMessage(message, wParam, lParam);
+        const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
         if (FKind == pkGroupBox) ::InvalidateRect(Handle(), nullptr, FALSE);
         return result;
     }
     default:
-        return TWindowBase::HandleMessage(message, wParam, lParam);
+        return TPaintedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

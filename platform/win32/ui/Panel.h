@@ -11,7 +11,7 @@
 
 namespace zx {
 
-class TPanelWindow final : public TWindowBase {
+class TPanelWindow final : public TPaintedWindow {
 public:
     enum TKind { pkPlain, pkGroupBox };
 
@@ -22,7 +22,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc, const RECT& client);
+    void Paint(HDC dc, const RECT& client) override;
 
     TKind FKind;
     HFONT FFont = nullptr;  // not owned: the font the window was given

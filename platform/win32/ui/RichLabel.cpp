@@ -37,7 +37,7 @@ void TRichLabelWindow::SetMarkup(const std::u16string& markup) {
     FMarkup = markup;
     FRuns = ParseRichText(markup);
     const std::u16string plain = PlainText(FRuns);
-    TWindowBase::HandleMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(plain)));
+    TPaintedWindow::HandleMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(plain)));
     ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
@@ -56,22 +56,6 @@ HFONT TRichLabelWindow::FontFor(const TRichRun& run) {
 
 LRESULT TRichLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        TPaintScope paint(Handle());
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        TBufferedCanvas canvas(paint.Dc(), client);
-        Paint(canvas.Dc(), client);
-        return 0;
-    }
-    case WM_PRINTCLIENT: {
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
     case WM_SETTEXT:
         // Text set from outside is markup too.
         SetMarkup(FromWide(reinterpret_cast<const wchar_t*>(lParam)));
@@ -83,7 +67,7 @@ LRESULT TRichLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(FFont);
     default:
-        return TWindowBase::HandleMessage(message, wParam, lParam);
+        return TPaintedWindow::HandleMessage(message, wParam, lParam);
     }
 }
 

@@ -14,7 +14,7 @@
 
 namespace zx {
 
-class TRichLabelWindow final : public TWindowBase {
+class TRichLabelWindow final : public TPaintedWindow {
 public:
     TRichLabelWindow(HWND parent, int controlId, const RECT& place, bool verticallyCentred);
 
@@ -23,7 +23,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc, const RECT& client);
+    void Paint(HDC dc, const RECT& client) override;
     HFONT FontFor(const TRichRun& run);
 
     std::u16string FMarkup;

@@ -78,22 +78,6 @@ bool TStyledButtonWindow::ShowsFocus() const {
 LRESULT TStyledButtonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const auto before = FState.VisualState();
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        TPaintScope paint(Handle());
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        TBufferedCanvas canvas(paint.Dc(), client);
-        Paint(canvas.Dc(), client);
-        return 0;
-    }
-    case WM_PRINTCLIENT: {
-        RECT client;
-        ::GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), client);
-        return 0;
-    }
     case WM_MOUSEMOVE:
         if (!FTrackingLeave) {
             TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
@@ -166,7 +150,7 @@ LRESULT TStyledButtonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return 0;
     case WM_SETTEXT: {
-        const LRESULT result = TWindowBase::HandleMessage(message, wParam, lParam);
+        const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return result;
     }
@@ -193,7 +177,7 @@ LRESULT TStyledButtonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     default:
         break;
     }
-    return TWindowBase::HandleMessage(message, wParam, lParam);
+    return TPaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void TStyledButtonWindow::Paint(HDC dc, const RECT& client) {

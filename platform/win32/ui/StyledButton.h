@@ -19,7 +19,7 @@
 
 namespace zx {
 
-class TStyledButtonWindow final : public TWindowBase {
+class TStyledButtonWindow final : public TPaintedWindow {
 public:
     // `group`: buttons of the same parent with the same non-zero group act as one: a click
     // presses the button and SetDown(true) releases the others. 0: no group.
@@ -35,7 +35,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc, const RECT& client);
+    void Paint(HDC dc, const RECT& client) override;
     void Refresh(TButtonVisualState before);
     void Clicked();
     [[nodiscard]] bool PointerInside(LPARAM lParam) const;

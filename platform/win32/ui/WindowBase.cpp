@@ -1,5 +1,6 @@
 #include "WindowBase.h"
 
+#include "Gdi.h"
 #include "platform/PlatformError.h"
 
 namespace zx {
@@ -77,6 +78,29 @@ LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM 
         self->WindowDestroyed();
     }
     return result;
+}
+
+LRESULT TPaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers the whole area
+    case WM_PAINT: {
+        TPaintScope paint(Handle());
+        RECT client;
+        ::GetClientRect(Handle(), &client);
+        TBufferedCanvas canvas(paint.Dc(), client);
+        Paint(canvas.Dc(), client);
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client;
+        ::GetClientRect(Handle(), &client);
+        Paint(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    default:
+        return TWindowBase::HandleMessage(message, wParam, lParam);
+    }
 }
 
 } // namespace zx

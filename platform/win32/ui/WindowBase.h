@@ -39,4 +39,14 @@ private:
     HWND FHandle = nullptr;
 };
 
+// A window of ours that paints all of its area itself: no background erase, painting
+// through a back buffer (no flicker), and the same painting for WM_PRINTCLIENT.
+class TPaintedWindow : public TWindowBase {
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Paints the whole client rectangle on the given device context.
+    virtual void Paint(HDC dc, const RECT& client) = 0;
+};
+
 } // namespace zx
