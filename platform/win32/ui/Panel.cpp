@@ -50,12 +50,6 @@ LRESULT TPanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return top && top != Handle() ? ::SendMessageW(top, message, wParam, lParam) : 0;
     }
     switch (message) {
-    case WM_SETFONT:
-        FFont = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(FFont);
     case WM_SETTEXT: {
         const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
         if (FKind == pkGroupBox) ::InvalidateRect(Handle(), nullptr, FALSE);
@@ -74,7 +68,7 @@ void TPanelWindow::Paint(HDC dc, const RECT& client) {
     std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
     caption.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), caption.data(), length + 1)));
 
-    TSelectScope font(dc, FFont ? FFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    TSelectScope font(dc, Font());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
     SIZE extent{};

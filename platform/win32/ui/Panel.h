@@ -25,7 +25,6 @@ private:
     void Paint(HDC dc, const RECT& client) override;
 
     TKind FKind;
-    HFONT FFont = nullptr;  // not owned: the font the window was given
     int FDpi = 96;
 };
 

@@ -42,7 +42,7 @@ void TRichLabelWindow::SetMarkup(const std::u16string& markup) {
 }
 
 HFONT TRichLabelWindow::FontFor(const TRichRun& run) {
-    HFONT font = FFont ? FFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = Font();
     if (!run.Bold) return font;
     if (FBoldFrom != font || !FBoldFont) {
         LOGFONTW lf{};
@@ -60,12 +60,6 @@ LRESULT TRichLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         // Text set from outside is markup too.
         SetMarkup(FromWide(reinterpret_cast<const wchar_t*>(lParam)));
         return TRUE;
-    case WM_SETFONT:
-        FFont = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(FFont);
     default:
         return TPaintedWindow::HandleMessage(message, wParam, lParam);
     }

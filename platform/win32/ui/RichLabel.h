@@ -29,8 +29,7 @@ private:
     std::u16string FMarkup;
     std::vector<TRichRun> FRuns;
     bool FVerticallyCentred;
-    HFONT FFont = nullptr;  // not owned
-    TUniqueFont FBoldFont;  // made from FFont
+    TUniqueFont FBoldFont;  // made from Font()
     HFONT FBoldFrom = nullptr;
 };
 

@@ -154,12 +154,6 @@ LRESULT TStyledButtonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
         ::InvalidateRect(Handle(), nullptr, FALSE);
         return result;
     }
-    case WM_SETFONT:
-        FFont = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(FFont);
     case BM_CLICK:
         if (FState.ClickRequested()) Clicked();
         return 0;
@@ -186,7 +180,7 @@ void TStyledButtonWindow::Paint(HDC dc, const RECT& client) {
     const TStyledButtonAttributes& a = FAttributes.For(FState.VisualState());
     DrawButtonShape(dc, client, a, ScaleForDpi(a.Radius, FDpi), ScaleForDpi(a.BorderWidth, FDpi));
 
-    HFONT font = FFont ? FFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    HFONT font = Font();
     if (a.FontStyle & fsBold) {
         if (FBoldFrom != font || !FBoldFont) {
             LOGFONTW lf{};

@@ -45,8 +45,7 @@ private:
     TButtonStateAttributes FAttributes;
     int FGroup;
     int FDpi = 96;
-    HFONT FFont = nullptr;  // not owned
-    TUniqueFont FBoldFont;      // made from FFont when a state asks for bold
+    TUniqueFont FBoldFont;      // made from Font() when a state asks for bold
     HFONT FBoldFrom = nullptr;
     bool FTrackingLeave = false;
     bool FFocusCues = false;

@@ -98,9 +98,19 @@ LRESULT TPaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         Paint(reinterpret_cast<HDC>(wParam), client);
         return 0;
     }
+    case WM_SETFONT:
+        FFont = reinterpret_cast<HFONT>(wParam);
+        if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(FFont);
     default:
         return TWindowBase::HandleMessage(message, wParam, lParam);
     }
+}
+
+HFONT TPaintedWindow::Font() const noexcept {
+    return FFont ? FFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
 } // namespace zx

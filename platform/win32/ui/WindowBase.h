@@ -40,13 +40,20 @@ private:
 };
 
 // A window of ours that paints all of its area itself: no background erase, painting
-// through a back buffer (no flicker), and the same painting for WM_PRINTCLIENT.
+// through a back buffer (no flicker), the same painting for WM_PRINTCLIENT, and the
+// font it is given with WM_SETFONT.
 class TPaintedWindow : public TWindowBase {
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Paints the whole client rectangle on the given device context.
     virtual void Paint(HDC dc, const RECT& client) = 0;
+
+    // The font given with WM_SETFONT (not owned), or the default GUI font before that.
+    [[nodiscard]] HFONT Font() const noexcept;
+
+private:
+    HFONT FFont = nullptr;
 };
 
 } // namespace zx
