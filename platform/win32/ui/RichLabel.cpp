@@ -42,16 +42,7 @@ void TRichLabelWindow::SetMarkup(const std::u16string& markup) {
 }
 
 HFONT TRichLabelWindow::FontFor(const TRichRun& run) {
-    HFONT font = Font();
-    if (!run.Bold) return font;
-    if (FBoldFrom != font || !FBoldFont) {
-        LOGFONTW lf{};
-        ::GetObjectW(font, sizeof(lf), &lf);
-        lf.lfWeight = FW_BOLD;
-        FBoldFont.reset(::CreateFontIndirectW(&lf));
-        FBoldFrom = font;
-    }
-    return FBoldFont ? FBoldFont.get() : font;
+    return run.Bold ? BoldFont() : Font();
 }
 
 LRESULT TRichLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

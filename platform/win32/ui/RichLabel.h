@@ -29,8 +29,6 @@ private:
     std::u16string FMarkup;
     std::vector<TRichRun> FRuns;
     bool FVerticallyCentred;
-    TUniqueFont FBoldFont;  // made from Font()
-    HFONT FBoldFrom = nullptr;
 };
 
 } // namespace zx

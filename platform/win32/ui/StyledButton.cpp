@@ -180,17 +180,7 @@ void TStyledButtonWindow::Paint(HDC dc, const RECT& client) {
     const TStyledButtonAttributes& a = FAttributes.For(FState.VisualState());
     DrawButtonShape(dc, client, a, ScaleForDpi(a.Radius, FDpi), ScaleForDpi(a.BorderWidth, FDpi));
 
-    HFONT font = Font();
-    if (a.FontStyle & fsBold) {
-        if (FBoldFrom != font || !FBoldFont) {
-            LOGFONTW lf{};
-            ::GetObjectW(font, sizeof(lf), &lf);
-            lf.lfWeight = FW_BOLD;
-            FBoldFont.reset(::CreateFontIndirectW(&lf));
-            FBoldFrom = font;
-        }
-        if (FBoldFont) font = FBoldFont.get();
-    }
+    const HFONT font = (a.FontStyle & fsBold) ? BoldFont() : Font();
 
     const int length = ::GetWindowTextLengthW(Handle());
     std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');

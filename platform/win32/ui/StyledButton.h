@@ -45,8 +45,6 @@ private:
     TButtonStateAttributes FAttributes;
     int FGroup;
     int FDpi = 96;
-    TUniqueFont FBoldFont;      // made from Font() when a state asks for bold
-    HFONT FBoldFrom = nullptr;
     bool FTrackingLeave = false;
     bool FFocusCues = false;
 };

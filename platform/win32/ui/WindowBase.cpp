@@ -113,4 +113,16 @@ HFONT TPaintedWindow::Font() const noexcept {
     return FFont ? FFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
 }
 
+HFONT TPaintedWindow::BoldFont() {
+    const HFONT font = Font();
+    if (FBoldFrom != font || !FBoldFont) {
+        LOGFONTW lf{};
+        ::GetObjectW(font, sizeof(lf), &lf);
+        lf.lfWeight = FW_BOLD;
+        FBoldFont.reset(::CreateFontIndirectW(&lf));
+        FBoldFrom = font;
+    }
+    return FBoldFont ? FBoldFont.get() : font;
+}
+
 } // namespace zx

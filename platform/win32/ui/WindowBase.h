@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "Gdi.h"
+
 namespace zx {
 
 class TWindowBase {
@@ -52,8 +54,13 @@ protected:
     // The font given with WM_SETFONT (not owned), or the default GUI font before that.
     [[nodiscard]] HFONT Font() const noexcept;
 
+    // The bold face of Font(), made once per font given; Font() itself if it cannot be made.
+    [[nodiscard]] HFONT BoldFont();
+
 private:
     HFONT FFont = nullptr;
+    TUniqueFont FBoldFont;
+    HFONT FBoldFrom = nullptr;
 };
 
 } // namespace zx
