@@ -40,19 +40,20 @@ zx_multi_sz_hex() {
   printf '%s\0\0' "$1" | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; sets ZX_XVFB_PID.
+# Starts Xvfb on a display it picks itself (-displayfd: no check-then-start race with
+# other sessions) and exports DISPLAY; sets ZX_XVFB_PID.
 zx_start_xvfb() {
-  local n
-  for n in $(seq 90 160); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local fifo number=""
+  fifo="$(mktemp -u)"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   ZX_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.05
-  done
-  echo "Xvfb did not start on :$n" >&2
-  return 1
+  # Xvfb writes the display number once it accepts connections.
+  read -r -t 10 number <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$number" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$number"
 }
