@@ -10,6 +10,8 @@ namespace {
 using enum TControlId;
 using enum TControlKind;
 
+// One row per control, kept on one line each so the table reads as a table.
+// clang-format off
 constexpr std::array kControls = {
     TControlSpec{FrmZephyrix, u"FrmZephyrix", FrmZephyrix, ckForm, {0, 0, kClientWidth96, kClientHeight96}, u"제피릭스", coNone},
     TControlSpec{PnlHead, u"PnlHead", FrmZephyrix, ckPanel, {0, 0, 498, 50}, u"", coAlignTop},
@@ -38,6 +40,7 @@ constexpr std::array kControls = {
     TControlSpec{ChkSystemResponsiveness, u"ChkSystemResponsiveness", GroupBox3, ckCheckBox, {243, 32, 200, 17}, u"SystemResponsiveness", coNoTabStop},
     TControlSpec{LblVersion, u"LblVersion", Card2, ckLabel, {15, 344, 100, 15}, u"", coNone},
 };
+// clang-format on
 
 } // namespace
 

@@ -11,7 +11,7 @@ namespace zx {
 
 // Doubles as the Win32 child-window ID, so test drivers can find a control by it.
 enum class TControlId : int {
-    FrmZephyrix = 0,  // the window itself
+    FrmZephyrix = 0, // the window itself
     PnlHead = 100,
     BtnHead,
     BtnHome,
@@ -41,15 +41,15 @@ enum class TControlId : int {
 
 enum class TControlKind : std::uint8_t {
     ckForm,
-    ckPanel,           // plain panel, no bevel, window colour
-    ckToolbar,         // styled toolbar holding the header buttons
-    ckToolButton,      // styled header button (one group: one pressed at a time)
-    ckImage,           // vector logo
-    ckCardPanel,       // shows one card at a time
+    ckPanel,      // plain panel, no bevel, window colour
+    ckToolbar,    // styled toolbar holding the header buttons
+    ckToolButton, // styled header button (one group: one pressed at a time)
+    ckImage,      // vector logo
+    ckCardPanel,  // shows one card at a time
     ckCard,
     ckLabel,
-    ckRichLabel,       // small markup: <B>, <C>, <FC:clGray>
-    ckStyledButton,    // the Run button
+    ckRichLabel,    // small markup: <B>, <C>, <FC:clGray>
+    ckStyledButton, // the Run button
     ckActivityIndicator,
     ckGroupBox,
     ckCheckBox,
@@ -61,17 +61,17 @@ enum TControlOption : std::uint32_t {
     coAlignTop = 1u << 0,
     coAlignRight = 1u << 1,
     coAlignClient = 1u << 2,
-    coCentered = 1u << 3,      // text centred horizontally
-    coVCentered = 1u << 4,     // text centred vertically
+    coCentered = 1u << 3,  // text centred horizontally
+    coVCentered = 1u << 4, // text centred vertically
     coNoTabStop = 1u << 5,
     coHandCursor = 1u << 6,
     coClickable = 1u << 7,
-    coOwnFont = 1u << 8,       // keeps its own font instead of the window's
-    coPressed = 1u << 9,       // pressed when the window opens
-    coHidden = 1u << 10,       // hidden at start-up
+    coOwnFont = 1u << 8, // keeps its own font instead of the window's
+    coPressed = 1u << 9, // pressed when the window opens
+    coHidden = 1u << 10, // hidden at start-up
 };
 
-struct TRect96 {  // pixels at 96 DPI, relative to the parent's client area
+struct TRect96 { // pixels at 96 DPI, relative to the parent's client area
     int Left;
     int Top;
     int Width;
@@ -80,11 +80,11 @@ struct TRect96 {  // pixels at 96 DPI, relative to the parent's client area
 
 struct TControlSpec {
     TControlId Id;
-    std::u16string_view Name;     // the component name, as event handlers see it
+    std::u16string_view Name; // the component name, as event handlers see it
     TControlId Parent;
     TControlKind Kind;
     TRect96 Place;
-    std::u16string_view Caption;  // designed caption (Korean source text or Latin)
+    std::u16string_view Caption; // designed caption (Korean source text or Latin)
     std::uint32_t Options;
 };
 

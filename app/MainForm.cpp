@@ -39,8 +39,8 @@ constexpr std::array<TOptionBox, 5> kOptionBoxes = {{
 }};
 
 // The order in which SetStatus enables or disables them.
-constexpr std::array<TControlId, 5> kEnableOrder = {
-    ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay, ChkNetworkThrottlingIndex, ChkSystemResponsiveness};
+constexpr std::array<TControlId, 5> kEnableOrder = {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay,
+                                                    ChkNetworkThrottlingIndex, ChkSystemResponsiveness};
 
 using THandler = void (TFrmZephyrix::*)(TControlId);
 struct TClickBinding {
@@ -126,7 +126,7 @@ void TFrmZephyrix::BtnHomeClick(TControlId sender) {
         if (spec.Id == sender) name = spec.Name;
     switch (NavigationIndex(name)) {
     case 0:
-        FView.SetPressed(sender, true);  // the view releases the other header button
+        FView.SetPressed(sender, true); // the view releases the other header button
         FView.ShowCard(0);
         break;
     case 1:
@@ -191,7 +191,7 @@ void TFrmZephyrix::SetStatus(TStatus status, const std::u16string& message) {
         FView.SetPressed(BtnStart, false);
         break;
     default:
-        break;  // not a state: the display stays as it is
+        break; // not a state: the display stays as it is
     }
 
     for (const TControlId box : kEnableOrder) FView.SetEnabled(box, FStatus == stIdle);
@@ -247,7 +247,7 @@ void TFrmZephyrix::BtnStartClick(TControlId) {
         Stop();
         break;
     default:
-        break;  // busy: the button is disabled anyway
+        break; // busy: the button is disabled anyway
     }
 }
 
@@ -277,14 +277,14 @@ void TFrmZephyrix::Refresh(TStatus status) {
     (void)FServices.AdapterSwitch.SetAdapterEnabled(NetworkGUID, true);
 
     // The job touches no window: its one access is the final hand-over to the UI thread.
-    FServices.Runner.Run([this, status, &probe = FServices.InternetProbe, &sleeper = FServices.Sleeper,
-                          &ui = FServices.UiDispatcher] {
-        for (int attempt = 0; attempt < kRefreshProbes; ++attempt) {
-            if (probe.IsInternetReachable()) break;
-            sleeper.Sleep(kRefreshPause);
-        }
-        ui.InvokeSynchronously([this, status] { SetStatus(status); });
-    });
+    FServices.Runner.Run(
+        [this, status, &probe = FServices.InternetProbe, &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher] {
+            for (int attempt = 0; attempt < kRefreshProbes; ++attempt) {
+                if (probe.IsInternetReachable()) break;
+                sleeper.Sleep(kRefreshPause);
+            }
+            ui.InvokeSynchronously([this, status] { SetStatus(status); });
+        });
 }
 
 } // namespace zx

@@ -59,7 +59,7 @@ public:
     [[nodiscard]] static int NavigationIndex(std::u16string_view name) noexcept;
 
     std::u16string NetworkName;
-    std::u16string NetworkGUID;  // empty: no active network
+    std::u16string NetworkGUID; // empty: no active network
     std::u16string NetworkIP;
 
 private:

@@ -26,16 +26,16 @@ public:
 int ProcessRandomIndex(int count);
 
 struct TMainServices {
-    IRegistry& Registry;               // per-user settings and the machine-wide tweaks
+    IRegistry& Registry; // per-user settings and the machine-wide tweaks
     IActiveAdapterSource& Adapters;
     IAdapterSwitch& AdapterSwitch;
     IInternetProbe& InternetProbe;
     IBackgroundRunner& Runner;
     IUiDispatcher& UiDispatcher;
     ISleeper& Sleeper;
-    std::u16string AppVersion;         // GetAppVersion("%d.%d.%d.%d")
+    std::u16string AppVersion; // GetAppVersion("%d.%d.%d.%d")
     std::function<int(int count)> RandomIndex = ProcessRandomIndex;
-    std::u16string ShortLinkHost = ZEPHYRIX_SHORTLINK_URL;  // no trailing "/"
+    std::u16string ShortLinkHost = ZEPHYRIX_SHORTLINK_URL; // no trailing "/"
     // The last start-up step. `done` is to be called on the UI thread with true when the
     // user accepted a newer release (the window then closes). Empty: no update check.
     std::function<void(std::function<void(bool accepted)> done)> CheckUpdate;

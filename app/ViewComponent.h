@@ -17,7 +17,7 @@ public:
     TViewComponent(IMainView& view, TControlId id);
 
     [[nodiscard]] bool IsForm() const override;
-    [[nodiscard]] bool HasCaption() const override;  // every kind but the image and the indicator
+    [[nodiscard]] bool HasCaption() const override; // every kind but the image and the indicator
     [[nodiscard]] std::u16string GetCaption() const override;
     void SetCaption(const std::u16string& caption) override;
     void ForEachOwned(const std::function<void(IComponent&)>& visit) override;

@@ -66,7 +66,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     const zx::TUniqueHandle instance(::CreateMutexW(nullptr, TRUE, kInstanceMutex));
 
     const TTranslationScope translation;
-    const zx::TComScope com;  // the UI thread's apartment
+    const zx::TComScope com; // the UI thread's apartment
     const zx::TGdiplusSession gdiplus;
     // Style families are registered here, before any window exists; buttons of a family
     // that is not registered draw with the plain one.
@@ -90,7 +90,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
                                      .AppVersion = zx::GetAppVersion(u"%d.%d.%d.%d"),
                                      .RandomIndex = zx::ProcessRandomIndex,
                                      .ShortLinkHost = ZEPHYRIX_SHORTLINK_URL,
-                                     .CheckUpdate = {}};  // the update check comes with its own change
+                                     .CheckUpdate = {}}; // the update check comes with its own change
     zx::TFrmZephyrix form(window, services);
     window.Open({[&] { form.FormCreate(); }, [&](zx::TControlId sender) { form.ControlClicked(sender); }}, show);
     const int exitCode = RunMessageLoop(window);

@@ -35,8 +35,7 @@ bool IsExcludedName(std::u16string_view name) {
 // Reads Index, Name and GUID in that order, writing name and GUID into the caller's
 // variables as each is read. A failed read (a null Name or GUID cannot be taken as text
 // either) empties the GUID, which makes the caller skip the adapter.
-std::u16string ReadAdapterIdentity(const TAdapterRecord& adapter, std::u16string& name,
-                                   std::u16string& guid) {
+std::u16string ReadAdapterIdentity(const TAdapterRecord& adapter, std::u16string& name, std::u16string& guid) {
     const auto readText = [](const TPropertyText& property, std::u16string& into) {
         if (property.State != TPropertyText::psText) return false;
         into = property.Text;
@@ -50,8 +49,7 @@ std::u16string ReadAdapterIdentity(const TAdapterRecord& adapter, std::u16string
 }
 
 // Walks one adapter's configurations; true at the first address on the local prefix.
-bool MatchConfigurations(IConfigurationWalk& configurations, const std::u16string& local,
-                         std::u16string& ip) {
+bool MatchConfigurations(IConfigurationWalk& configurations, const std::u16string& local, std::u16string& ip) {
     while (std::optional<TConfigurationRecord> configuration = configurations.NextConfiguration()) {
         // A single text is not an address list, as far as the matching goes.
         if (configuration->IPAddress.Kind != TAddressProperty::akArray) continue;
@@ -69,8 +67,7 @@ bool SameSubnet(const std::u16string& first, const std::u16string& second) {
     return SubnetPrefix(first) == SubnetPrefix(second);
 }
 
-bool FindActiveAdapter(INetworkInventory& inventory, std::u16string& name, std::u16string& guid,
-                       std::u16string& ip) {
+bool FindActiveAdapter(INetworkInventory& inventory, std::u16string& name, std::u16string& guid, std::u16string& ip) {
     const std::u16string local = inventory.GetLocalIPAddress();
     const std::unique_ptr<IAdapterWalk> adapters = inventory.OpenAdapterWalk();
     if (!adapters) return false;

@@ -19,7 +19,7 @@ namespace zx {
 // not touched at all. Errors of the local address enumeration, of a configuration query
 // and of an `IPAddress` read are passed on as TPlatformError, after the search's
 // resources are released.
-[[nodiscard]] bool FindActiveAdapter(INetworkInventory& inventory, std::u16string& name,
-                                     std::u16string& guid, std::u16string& ip);
+[[nodiscard]] bool FindActiveAdapter(INetworkInventory& inventory, std::u16string& name, std::u16string& guid,
+                                     std::u16string& ip);
 
 } // namespace zx

@@ -9,7 +9,7 @@ namespace {
 
 // Indexed from 0: the predefined key is 0x80000000 plus the index.
 constexpr std::array<std::u16string_view, 7> kRootNames = {
-    u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER",     u"HKEY_LOCAL_MACHINE", u"HKEY_USERS",
+    u"HKEY_CLASSES_ROOT",     u"HKEY_CURRENT_USER",   u"HKEY_LOCAL_MACHINE", u"HKEY_USERS",
     u"HKEY_PERFORMANCE_DATA", u"HKEY_CURRENT_CONFIG", u"HKEY_DYN_DATA",
 };
 

@@ -46,9 +46,12 @@ std::span<const TTweak> TweakCatalogue() noexcept {
 
 std::u16string TweakLocationPath(TTweakLocation location, const std::u16string& adapterGuid) {
     switch (location) {
-        case tlInterface: return kInterfacePrefix + adapterGuid;
-        case tlQueue: return kQueuePath;
-        case tlProfile: return kProfilePath;
+    case tlInterface:
+        return kInterfacePrefix + adapterGuid;
+    case tlQueue:
+        return kQueuePath;
+    case tlProfile:
+        return kProfilePath;
     }
     return {};
 }

@@ -24,7 +24,7 @@ enum TTweakActionKind : std::uint8_t { akWrite, akDelete };
 
 struct TTweakAction {
     TTweakActionKind Kind;
-    std::int32_t Value;  // akWrite only
+    std::int32_t Value; // akWrite only
 };
 
 // One catalogue entry: the option that enables it on Run, where it lives, and what Run

@@ -9,7 +9,7 @@ TConfig::TConfig(IRegistry& registry, const std::u16string& path) {
     try {
         FReg = registry.CreateKey(kRootCurrentUser, u"Software\\" + path, kKeyAllAccess);
     } catch (...) {
-        FReg.reset();  // as a refused open: every read gives its default
+        FReg.reset(); // as a refused open: every read gives its default
     }
 }
 

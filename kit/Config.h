@@ -32,16 +32,16 @@ public:
     // A REG_SZ or REG_EXPAND_SZ (not expanded), up to its first NUL; an empty one reads as "".
     [[nodiscard]] std::u16string ReadString(const std::u16string& name, const std::u16string& defaultValue) const;
 
-    std::int32_t WriteInteger(const std::u16string& name, std::int32_t value);  // REG_DWORD
-    bool WriteBoolean(const std::u16string& name, bool value);                  // REG_DWORD 1 or 0
-    std::u16string WriteString(const std::u16string& name, const std::u16string& value);  // REG_SZ
+    std::int32_t WriteInteger(const std::u16string& name, std::int32_t value);           // REG_DWORD
+    bool WriteBoolean(const std::u16string& name, bool value);                           // REG_DWORD 1 or 0
+    std::u16string WriteString(const std::u16string& name, const std::u16string& value); // REG_SZ
 
 private:
     [[nodiscard]] std::optional<std::uint32_t> ReadDword(const std::u16string& name, const char* operation) const;
     template <typename TMake>
     void Write(const std::u16string& name, const TMake& make) noexcept;
 
-    std::unique_ptr<IRegistryKey> FReg;  // null when the key could not be opened
+    std::unique_ptr<IRegistryKey> FReg; // null when the key could not be opened
 };
 
 } // namespace zx

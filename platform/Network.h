@@ -15,7 +15,7 @@ namespace zx {
 struct TPropertyText {
     enum TState { psText, psNull, psFailed };
     TState State = psFailed;
-    std::u16string Text;  // only meaningful for psText
+    std::u16string Text; // only meaningful for psText
 };
 
 // One connected physical adapter. `Index` is the adapter's number as decimal text;
@@ -31,7 +31,7 @@ struct TAdapterRecord {
 struct TAddressProperty {
     enum TKind { akNull, akText, akArray };
     TKind Kind = akNull;
-    std::vector<std::u16string> Texts;  // one element for akText
+    std::vector<std::u16string> Texts; // one element for akText
 };
 
 struct TConfigurationRecord {

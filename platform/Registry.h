@@ -129,14 +129,12 @@ public:
     virtual ~IRegistry() = default;
 
     // Opens the key, creating every missing key on the way (non-volatile).
-    [[nodiscard]] virtual std::unique_ptr<IRegistryKey> CreateKey(TRootKey root, const std::u16string& subKey,
-                                                                  std::uint32_t access,
-                                                                  TRegResult* error = nullptr) = 0;
+    [[nodiscard]] virtual std::unique_ptr<IRegistryKey>
+    CreateKey(TRootKey root, const std::u16string& subKey, std::uint32_t access, TRegResult* error = nullptr) = 0;
 
     // Opens an existing key.
     [[nodiscard]] virtual std::unique_ptr<IRegistryKey> OpenKey(TRootKey root, const std::u16string& subKey,
-                                                                std::uint32_t access,
-                                                                TRegResult* error = nullptr) = 0;
+                                                                std::uint32_t access, TRegResult* error = nullptr) = 0;
 };
 
 } // namespace zx

@@ -16,7 +16,7 @@ constexpr wchar_t kMainWindowClass[] = L"TFrmZephyrix";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr UINT kInvokeMessage = WM_APP + 1;
-constexpr int kIconId = 1;  // the program icon in the resources  // lParam: const std::function<void()>*
+constexpr int kIconId = 1; // the program icon in the resources  // lParam: const std::function<void()>*
 
 // The look the window was designed with, before start-up switches to the desktop font.
 constexpr wchar_t kDesignedFontName[] = L"Segoe UI";
@@ -90,8 +90,9 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     FEvents = std::move(events);
     const auto& form = FindControl(TControlId::FrmZephyrix);
-    CreateHandle(kWindowExStyle, kMainWindowClass, reinterpret_cast<const wchar_t*>(std::u16string(form.Caption).c_str()),
-                 kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth96, kClientHeight96, nullptr, 0);
+    CreateHandle(kWindowExStyle, kMainWindowClass,
+                 reinterpret_cast<const wchar_t*>(std::u16string(form.Caption).c_str()), kWindowStyle, CW_USEDEFAULT,
+                 CW_USEDEFAULT, kClientWidth96, kClientHeight96, nullptr, 0);
     FDpi = static_cast<int>(::GetDpiForWindow(Handle()));
     if (FDpi <= 0) FDpi = kDesignDpi;
     (void)ChooseTitleFace(std::u16string(FindControl(TControlId::LblTitle).Caption));
@@ -104,7 +105,7 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     ApplyFonts();
 
     if (FEvents.Create) RunGuarded(FEvents.Create);
-    if (!Handle()) return;  // closed during creation
+    if (!Handle()) return; // closed during creation
     CentreOnWorkArea();
     ::ShowWindow(Handle(), showCommand);
     ::UpdateWindow(Handle());
@@ -113,7 +114,8 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
 
 bool TMainWindow::HandleDialogKeys(MSG& message) {
     if (!Handle()) return false;
-    if (message.message == WM_KEYDOWN && !FFocusCues && (message.hwnd == Handle() || ::IsChild(Handle(), message.hwnd))) {
+    if (message.message == WM_KEYDOWN && !FFocusCues &&
+        (message.hwnd == Handle() || ::IsChild(Handle(), message.hwnd))) {
         switch (message.wParam) {
         case VK_TAB:
         case VK_LEFT:
@@ -139,9 +141,11 @@ void TMainWindow::SetIcons() {
     const auto load = [&](int widthMetric, int heightMetric) {
         return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
                                                ::GetSystemMetricsForDpi(widthMetric, static_cast<UINT>(FDpi)),
-                                               ::GetSystemMetricsForDpi(heightMetric, static_cast<UINT>(FDpi)), LR_SHARED));
+                                               ::GetSystemMetricsForDpi(heightMetric, static_cast<UINT>(FDpi)),
+                                               LR_SHARED));
     };
-    if (HICON big = load(SM_CXICON, SM_CYICON)) ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (HICON big = load(SM_CXICON, SM_CYICON))
+        ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     if (HICON small = load(SM_CXSMICON, SM_CYSMICON))
         ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
@@ -262,17 +266,19 @@ void TMainWindow::CreateControl(const TControlSpec& spec) {
     case TControlKind::ckLabel: {
         DWORD style = WS_CHILD | SS_NOPREFIX | (visible ? WS_VISIBLE : 0);
         style |= (spec.Options & coCentered) ? SS_CENTER : (SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS);
-        handle = ::CreateWindowExW(0, L"STATIC", caption.c_str(), style, place.left, place.top,
-                                   place.right - place.left, place.bottom - place.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+        handle =
+            ::CreateWindowExW(0, L"STATIC", caption.c_str(), style, place.left, place.top, place.right - place.left,
+                              place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              ::GetModuleHandleW(nullptr), nullptr);
         break;
     }
     case TControlKind::ckCheckBox: {
         // Not a tab stop: the keyboard moves between the header and the Run button only.
         const DWORD style = WS_CHILD | WS_GROUP | BS_AUTOCHECKBOX | (visible ? WS_VISIBLE : 0);
-        handle = ::CreateWindowExW(0, L"BUTTON", caption.c_str(), style, place.left, place.top,
-                                   place.right - place.left, place.bottom - place.top, parent,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+        handle =
+            ::CreateWindowExW(0, L"BUTTON", caption.c_str(), style, place.left, place.top, place.right - place.left,
+                              place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              ::GetModuleHandleW(nullptr), nullptr);
         break;
     }
     }
@@ -280,9 +286,11 @@ void TMainWindow::CreateControl(const TControlSpec& spec) {
 }
 
 void TMainWindow::CreateFonts() {
-    FFont = FDesktopFont ? CreateDesktopFont(FDpi)
-                         : CreateFontWith(kDesignedFontName, ScaleForDpi(kDesignedFontHeight96, FDpi), DEFAULT_QUALITY, FDpi);
-    const int titlePixels = FTitlePoints ? PixelsFromPoints(*FTitlePoints, FDpi) : ScaleForDpi(kTitleFontHeight96, FDpi);
+    FFont = FDesktopFont
+        ? CreateDesktopFont(FDpi)
+        : CreateFontWith(kDesignedFontName, ScaleForDpi(kDesignedFontHeight96, FDpi), DEFAULT_QUALITY, FDpi);
+    const int titlePixels =
+        FTitlePoints ? PixelsFromPoints(*FTitlePoints, FDpi) : ScaleForDpi(kTitleFontHeight96, FDpi);
     FTitleFont = CreateFontWith(FTitleFace.c_str(), titlePixels, ANTIALIASED_QUALITY, FDpi);
 }
 
@@ -292,7 +300,8 @@ bool TMainWindow::ChooseTitleFace(const std::u16string& caption) {
     // titles would show boxes).
     std::wstring face(reinterpret_cast<const wchar_t*>(kTitleFontName.data()), kTitleFontName.size());
     {
-        const TUniqueFont tahoma = CreateFontWith(face.c_str(), ScaleForDpi(kTitleFontHeight96, FDpi), ANTIALIASED_QUALITY, FDpi);
+        const TUniqueFont tahoma =
+            CreateFontWith(face.c_str(), ScaleForDpi(kTitleFontHeight96, FDpi), ANTIALIASED_QUALITY, FDpi);
         TWindowDc dc(Handle());
         TSelectScope selected(dc.Dc(), tahoma.get());
         std::vector<WORD> glyphs(caption.size() + 1);
@@ -311,7 +320,8 @@ bool TMainWindow::ChooseTitleFace(const std::u16string& caption) {
 void TMainWindow::ApplyFonts() {
     for (const auto& [id, handle] : FHandles) {
         if (!handle) continue;
-        const HFONT font = id == TControlId::LblTitle ? static_cast<HFONT>(FTitleFont.get()) : static_cast<HFONT>(FFont.get());
+        const HFONT font =
+            id == TControlId::LblTitle ? static_cast<HFONT>(FTitleFont.get()) : static_cast<HFONT>(FFont.get());
         ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
 }
@@ -379,8 +389,10 @@ void TMainWindow::SetEnabled(TControlId id, bool enabled) {
 void TMainWindow::SetVisible(TControlId id, bool visible) {
     if (id == TControlId::Indicator && FIndicator) {
         // A hidden indicator never animates.
-        if (!visible) FIndicator->SetActive(false);
-        else ::ShowWindow(FIndicator->Handle(), SW_SHOWNA);
+        if (!visible)
+            FIndicator->SetActive(false);
+        else
+            ::ShowWindow(FIndicator->Handle(), SW_SHOWNA);
         return;
     }
     if (const HWND handle = ControlHandle(id)) {
@@ -429,7 +441,8 @@ void TMainWindow::FitTitleFont() {
     {
         TSelectScope font(dc.Dc(), FTitleFont.get());
         SIZE extent{};
-        if (::GetTextExtentPoint32W(dc.Dc(), Wide(caption), static_cast<int>(caption.size()), &extent)) textWidth = extent.cx;
+        if (::GetTextExtentPoint32W(dc.Dc(), Wide(caption), static_cast<int>(caption.size()), &extent))
+            textWidth = extent.cx;
     }
     RECT client;
     ::GetClientRect(title, &client);
@@ -487,7 +500,7 @@ void TMainWindow::ReportError(const char* what) {
 void TMainWindow::KeepFocusVisible() {
     const HWND focus = ::GetFocus();
     if (focus && ::IsWindowVisible(focus) && ::IsWindowEnabled(focus)) return;
-    if (focus && !::IsChild(Handle(), focus)) return;  // another window has it
+    if (focus && !::IsChild(Handle(), focus)) return; // another window has it
     if (HWND next = ::GetNextDlgTabItem(Handle(), focus, FALSE)) ::SetFocus(next);
 }
 

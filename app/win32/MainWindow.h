@@ -91,9 +91,9 @@ private:
     void CreateControl(const TControlSpec& spec);
     [[nodiscard]] RECT PlaceOf(const TControlSpec& spec) const;
     [[nodiscard]] HWND ControlHandle(TControlId id) const;
-    void SetClientSize(int left, int top);  // client 498 x 426 at 96 DPI, scaled
+    void SetClientSize(int left, int top); // client 498 x 426 at 96 DPI, scaled
     void SetIcons();
-    [[nodiscard]] bool ChooseTitleFace(const std::u16string& caption);  // true: the face changed
+    [[nodiscard]] bool ChooseTitleFace(const std::u16string& caption); // true: the face changed
     void CreateFonts();
     void ApplyFonts();
     void Relayout();
@@ -115,13 +115,13 @@ private:
     TActivityIndicatorWindow* FIndicator = nullptr;
     TLogoWindow* FLogo = nullptr;
 
-    bool FDesktopFont = false;          // UseDesktopFont ran: icon-title font instead of the designed one
-    std::optional<int> FTitlePoints;    // FitTitleFont shrank the title to this size
-    TUniqueFont FFont;                  // every control but the title
+    bool FDesktopFont = false;       // UseDesktopFont ran: icon-title font instead of the designed one
+    std::optional<int> FTitlePoints; // FitTitleFont shrank the title to this size
+    TUniqueFont FFont;               // every control but the title
     TUniqueFont FTitleFont;
-    std::wstring FTitleFace;            // Tahoma, or the desktop face for scripts Tahoma lacks
+    std::wstring FTitleFace; // Tahoma, or the desktop face for scripts Tahoma lacks
     HWND FLastFocus = nullptr;
-    bool FFocusCues = false;            // the keyboard was used: focus rectangles shown
+    bool FFocusCues = false; // the keyboard was used: focus rectangles shown
     std::u16string FApplicationTitle;
 };
 

@@ -15,13 +15,13 @@ namespace {
 char16_t UpperCase(char16_t c) {
     if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
     if (c < 0x80) return c;
-    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)          // Latin-1 à..þ except ÷
-        || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2)    // Greek α..ω except final ς
-        || (c >= 0x430 && c <= 0x44F))                 // Cyrillic а..я
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)       // Latin-1 à..þ except ÷
+        || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) // Greek α..ω except final ς
+        || (c >= 0x430 && c <= 0x44F))              // Cyrillic а..я
         return static_cast<char16_t>(c - 0x20);
-    if (c == 0xFF) return 0x178;                        // ÿ
-    if (c == 0x3C2) return 0x3A3;                       // ς
-    if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);  // ѐ..џ
+    if (c == 0xFF) return 0x178;                                          // ÿ
+    if (c == 0x3C2) return 0x3A3;                                         // ς
+    if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50); // ѐ..џ
     return c;
 }
 
@@ -78,13 +78,12 @@ std::vector<std::u16string> FoldAll(const std::vector<std::u16string>& names) {
 // True when `mark` is the key `root\path[0..length)` or one of its parents.
 bool Covers(const TMark& mark, TRootKey root, const std::vector<std::u16string>& path, std::size_t length) {
     return mark.Root == root && mark.Path.size() <= length &&
-           std::equal(mark.Path.begin(), mark.Path.end(), path.begin());
+        std::equal(mark.Path.begin(), mark.Path.end(), path.begin());
 }
 
 bool AnyCovers(const std::vector<TMark>& marks, TRootKey root, const std::vector<std::u16string>& path,
                std::size_t length) {
-    return std::any_of(marks.begin(), marks.end(),
-                       [&](const TMark& mark) { return Covers(mark, root, path, length); });
+    return std::any_of(marks.begin(), marks.end(), [&](const TMark& mark) { return Covers(mark, root, path, length); });
 }
 
 constexpr std::size_t kRootCount = 7;
@@ -99,7 +98,7 @@ struct TMemoryRegistry::TStore {
 
     TNode* Root(TRootKey root) {
         return root >= kRootClassesRoot && root - kRootClassesRoot < kRootCount ? &Roots[root - kRootClassesRoot]
-                                                                                  : nullptr;
+                                                                                : nullptr;
     }
     TNode* Find(TRootKey root, const std::u16string& subKey) {
         TNode* node = Root(root);
@@ -165,7 +164,7 @@ private:
     }
 
     std::shared_ptr<TMemoryRegistry::TStore> FStore;
-    TNode* FNode;  // nodes are never removed, so this stays valid as long as the store
+    TNode* FNode; // nodes are never removed, so this stays valid as long as the store
     TRootKey FRoot;
     std::u16string FSubKey;
     std::vector<std::u16string> FFolded;

@@ -19,9 +19,9 @@ enum TRegOperationKind : std::uint8_t { roSetValue, roDeleteValue };
 struct TRegOperation {
     TRegOperationKind Kind = roSetValue;
     TRootKey Root = 0;
-    std::u16string Key;   // the subkey path as the caller spelled it when opening the key
-    std::u16string Name;  // the value name as the caller spelled it
-    TRegValue Value;      // what was stored (roSetValue only)
+    std::u16string Key;  // the subkey path as the caller spelled it when opening the key
+    std::u16string Name; // the value name as the caller spelled it
+    TRegValue Value;     // what was stored (roSetValue only)
     TRegResult Result = kRegSuccess;
 
     bool operator==(const TRegOperation&) const = default;
@@ -48,11 +48,9 @@ public:
     TMemoryRegistry& operator=(const TMemoryRegistry&) = delete;
 
     [[nodiscard]] std::unique_ptr<IRegistryKey> CreateKey(TRootKey root, const std::u16string& subKey,
-                                                          std::uint32_t access,
-                                                          TRegResult* error = nullptr) override;
+                                                          std::uint32_t access, TRegResult* error = nullptr) override;
     [[nodiscard]] std::unique_ptr<IRegistryKey> OpenKey(TRootKey root, const std::u16string& subKey,
-                                                        std::uint32_t access,
-                                                        TRegResult* error = nullptr) override;
+                                                        std::uint32_t access, TRegResult* error = nullptr) override;
 
     // Simulate missing rights. The key need not exist yet; a mark covers the key and
     // every key below it.

@@ -43,7 +43,7 @@ bool TButtonStateModel::EnterPressed() {
 
 void TButtonStateModel::SetFocused(bool focused) {
     FFocused = focused;
-    if (!focused) FSpaceDown = false;  // a Space press does not survive losing the focus
+    if (!focused) FSpaceDown = false; // a Space press does not survive losing the focus
 }
 
 void TButtonStateModel::SetEnabled(bool enabled) {

@@ -12,9 +12,9 @@ public:
     // Mouse. `inside`: the pointer is over the button.
     void MouseMove(bool inside);
     void MouseLeave();
-    void MouseDown();                  // left button pressed over the button
-    [[nodiscard]] bool MouseUp(bool inside);  // true: a click (pressed and released over it)
-    void CaptureLost();                // the press is cancelled without a click
+    void MouseDown();                        // left button pressed over the button
+    [[nodiscard]] bool MouseUp(bool inside); // true: a click (pressed and released over it)
+    void CaptureLost();                      // the press is cancelled without a click
 
     // Keyboard, while focused: Space clicks on release, Enter at once.
     void SpaceDown();
@@ -26,13 +26,13 @@ public:
 
     void SetFocused(bool focused);
     void SetEnabled(bool enabled);
-    void SetDown(bool down);  // the lasting pressed look (header group, a running Run button)
+    void SetDown(bool down); // the lasting pressed look (header group, a running Run button)
 
     [[nodiscard]] bool Enabled() const { return FEnabled; }
     [[nodiscard]] bool Focused() const { return FFocused; }
     [[nodiscard]] bool Down() const { return FDown; }
     [[nodiscard]] bool Hot() const { return FHot; }
-    [[nodiscard]] bool Tracking() const { return FMouseDown; }  // holds the mouse capture
+    [[nodiscard]] bool Tracking() const { return FMouseDown; } // holds the mouse capture
 
     // Which of the five attribute sets to draw: disabled, then pressed (the lasting look
     // or a press in progress), hot, selected (focused), normal.

@@ -23,11 +23,16 @@ bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b) {
 
 const TStyledButtonAttributes& TButtonStateAttributes::For(TButtonVisualState state) const {
     switch (state) {
-    case TButtonVisualState::bvPressed: return Pressed;
-    case TButtonVisualState::bvSelected: return Selected;
-    case TButtonVisualState::bvHot: return Hot;
-    case TButtonVisualState::bvDisabled: return Disabled;
-    case TButtonVisualState::bvNormal: break;
+    case TButtonVisualState::bvPressed:
+        return Pressed;
+    case TButtonVisualState::bvSelected:
+        return Selected;
+    case TButtonVisualState::bvHot:
+        return Hot;
+    case TButtonVisualState::bvDisabled:
+        return Disabled;
+    case TButtonVisualState::bvNormal:
+        break;
     }
     return Normal;
 }

@@ -13,8 +13,8 @@
 namespace zx {
 
 enum class TButtonDrawType : std::uint8_t { btRoundRect, btRounded, btRect, btEllipse };
-enum class TButtonDrawStyle : std::uint8_t { btnClear, btnSolid };  // no fill / filled
-enum class TBorderDrawStyle : std::uint8_t { brdClear, brdSolid };  // no line / solid line
+enum class TButtonDrawStyle : std::uint8_t { btnClear, btnSolid }; // no fill / filled
+enum class TBorderDrawStyle : std::uint8_t { brdClear, brdSolid }; // no line / solid line
 
 enum TFontStyle : std::uint8_t { fsBold = 1u << 0, fsItalic = 1u << 1, fsUnderline = 1u << 2 };
 
@@ -37,8 +37,8 @@ struct TStyledButtonAttributes {
     TColor BorderColor = kColorBlack;
     int BorderWidth = 0;
     TColor FontColor = kColorBlack;
-    std::uint8_t FontStyle = 0;  // TFontStyle bits
-    int Radius = 0;              // at 96 DPI
+    std::uint8_t FontStyle = 0; // TFontStyle bits
+    int Radius = 0;             // at 96 DPI
     std::uint8_t RoundedCorners = rcAll;
 
     friend bool operator==(const TStyledButtonAttributes&, const TStyledButtonAttributes&) = default;
@@ -67,7 +67,8 @@ public:
     [[nodiscard]] virtual std::u16string FamilyName() const = 0;
     [[nodiscard]] virtual std::vector<std::u16string> ButtonClasses() const = 0;
     [[nodiscard]] virtual std::vector<std::u16string> ButtonAppearances() const = 0;
-    virtual void StyleForDialogResult(int dialogResult, std::u16string& buttonClass, std::u16string& appearance) const = 0;
+    virtual void StyleForDialogResult(int dialogResult, std::u16string& buttonClass,
+                                      std::u16string& appearance) const = 0;
     virtual void FillStateAttributes(const std::u16string& family, const std::u16string& buttonClass,
                                      const std::u16string& appearance, TStyledButtonAttributes& normal,
                                      TStyledButtonAttributes& pressed, TStyledButtonAttributes& selected,
@@ -99,7 +100,7 @@ struct TButtonFamily {
 // window exists and handed to the windows that draw styled buttons.
 class TButtonFamilyList {
 public:
-    TButtonFamilyList();  // holds the plain family, the fallback
+    TButtonFamilyList(); // holds the plain family, the fallback
 
     // Adds a family, or replaces the one registered under the same name.
     void Register(std::shared_ptr<const IStyledButtonAttributes> family);

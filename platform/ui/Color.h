@@ -21,7 +21,7 @@ constexpr TColor ColorFromRgb(std::uint32_t rgb) {
 
 inline constexpr TColor kColorBlack = ColorFromRgb(0x000000);
 inline constexpr TColor kColorWhite = ColorFromRgb(0xFFFFFF);
-inline constexpr TColor kColorGray = ColorFromRgb(0x808080);  // the markup's clGray
+inline constexpr TColor kColorGray = ColorFromRgb(0x808080); // the markup's clGray
 inline constexpr TColor kColorAccent = ColorFromRgb(0x3D84DD);
 
 // Each channel moved `percent` of the way towards 255, halves rounded up.

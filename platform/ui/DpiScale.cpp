@@ -14,8 +14,7 @@ int ScaleForDpi(int value, int dpi) {
 TBox ScaleBox(const TBox& box, int dpi) {
     const int left = ScaleForDpi(box.Left, dpi);
     const int top = ScaleForDpi(box.Top, dpi);
-    return TBox{left, top, ScaleForDpi(box.Left + box.Width, dpi) - left,
-                ScaleForDpi(box.Top + box.Height, dpi) - top};
+    return TBox{left, top, ScaleForDpi(box.Left + box.Width, dpi) - left, ScaleForDpi(box.Top + box.Height, dpi) - top};
 }
 
 } // namespace zx

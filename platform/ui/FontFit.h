@@ -11,7 +11,7 @@ inline constexpr int kSmallestFittedFontPoints = 6;
 int FitFontPoints(int points, int labelWidth, int textWidth);
 
 // Conversions between a font's character height in pixels and its size in points.
-int PointsFromPixels(int pixels, int dpi);  // rounded, as a designer's size
-int PixelsFromPoints(int points, int dpi);  // rounded
+int PointsFromPixels(int pixels, int dpi); // rounded, as a designer's size
+int PixelsFromPoints(int points, int dpi); // rounded
 
 } // namespace zx

@@ -8,7 +8,7 @@ namespace zx {
 
 namespace {
 
-constexpr double kEasing = 0.75;  // 0: even speed; towards 1: a longer pause at the top
+constexpr double kEasing = 0.75; // 0: even speed; towards 1: a longer pause at the top
 
 } // namespace
 
@@ -29,7 +29,8 @@ std::array<TDotPlace, kMomentumDotCount> MomentumDots(int frame, int boxSize) {
     const double centre = size / 2;
     std::array<TDotPlace, kMomentumDotCount> dots{};
     for (int i = 0; i < kMomentumDotCount; ++i) {
-        const int local = ((frame - i * kMomentumDotLag) % kMomentumFrameCount + kMomentumFrameCount) % kMomentumFrameCount;
+        const int local =
+            ((frame - i * kMomentumDotLag) % kMomentumFrameCount + kMomentumFrameCount) % kMomentumFrameCount;
         const double angle = MomentumAngle(static_cast<double>(local) / kMomentumFrameCount);
         dots[i] = TDotPlace{centre + ringRadius * std::sin(angle), centre - ringRadius * std::cos(angle), dotRadius};
     }

@@ -7,13 +7,13 @@
 namespace zx {
 
 inline constexpr int kMomentumFrameMilliseconds = 50;
-inline constexpr int kMomentumFrameCount = 44;  // one lap: 2.2 s
+inline constexpr int kMomentumFrameCount = 44; // one lap: 2.2 s
 inline constexpr int kMomentumDotCount = 5;
-inline constexpr int kMomentumDotLag = 3;       // frames between one dot and the next
+inline constexpr int kMomentumDotLag = 3; // frames between one dot and the next
 
 struct TDotPlace {
-    double X = 0;  // centre, pixels from the box's left
-    double Y = 0;  // centre, pixels from the box's top
+    double X = 0; // centre, pixels from the box's left
+    double Y = 0; // centre, pixels from the box's top
     double Radius = 0;
 };
 

@@ -41,7 +41,8 @@ public:
             const char16_t c = markup[i];
             if (c == u'<') {
                 const std::size_t close = markup.find(u'>', i + 1);
-                if (close != std::u16string::npos && ApplyTag(std::u16string_view(markup).substr(i + 1, close - i - 1))) {
+                if (close != std::u16string::npos &&
+                    ApplyTag(std::u16string_view(markup).substr(i + 1, close - i - 1))) {
                     i = close + 1;
                     continue;
                 }
@@ -84,8 +85,10 @@ private:
 
     bool Count(int& depth, bool closing) {
         Flush();
-        if (!closing) ++depth;
-        else if (depth > 0) --depth;
+        if (!closing)
+            ++depth;
+        else if (depth > 0)
+            --depth;
         return true;
     }
 

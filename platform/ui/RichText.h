@@ -14,8 +14,8 @@ struct TRichRun {
     std::u16string Text;
     bool Bold = false;
     bool Centered = false;
-    std::optional<TColor> Color;  // empty: the label's own font colour
-    bool LineBreak = false;        // the run ends its line (a CR, LF or CR LF in the text)
+    std::optional<TColor> Color; // empty: the label's own font colour
+    bool LineBreak = false;      // the run ends its line (a CR, LF or CR LF in the text)
 
     friend bool operator==(const TRichRun&, const TRichRun&) = default;
 };

@@ -16,15 +16,14 @@ constexpr CLSID kConnectionManagerClass = {
 constexpr IID kConnectionManagerInterface = {
     0xC08956A2, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
 // In-process server and handler, local and remote server.
-constexpr DWORD kManagerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER |
-                                  CLSCTX_REMOTE_SERVER;
+constexpr DWORD kManagerContext =
+    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 static_assert(kManagerContext == 23);
 
 // Identifiers are hexadecimal text; folding ASCII letters is all the match needs.
 std::u16string LowerAscii(std::u16string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char16_t c) {
-        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-    });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; });
     return text;
 }
 
@@ -36,8 +35,8 @@ std::u16string GuidText(const GUID& id) {
 
 } // namespace
 
-bool SwitchConnection(INetConnectionManager& manager, TFreeNetconProperties freeProperties,
-                      const std::u16string& guid, bool enable) {
+bool SwitchConnection(INetConnectionManager& manager, TFreeNetconProperties freeProperties, const std::u16string& guid,
+                      bool enable) {
     TComPtr<IEnumNetConnection> connections;
     if (FAILED(manager.EnumConnections(NCME_DEFAULT, connections.put())) || !connections) return false;
     const std::u16string target = LowerAscii(guid);

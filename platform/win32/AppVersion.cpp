@@ -22,8 +22,9 @@ std::u16string GetFileVersionText(const std::u16string& path, const std::u16stri
     if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || info == nullptr ||
         infoSize < sizeof(VS_FIXEDFILEINFO))
         return fallback;
-    return FormatVersion(format, {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                                  HIWORD(info->dwFileVersionLS), LOWORD(info->dwFileVersionLS)});
+    return FormatVersion(format,
+                         {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
+                          LOWORD(info->dwFileVersionLS)});
 }
 
 std::u16string GetAppVersion(const std::u16string& format) {

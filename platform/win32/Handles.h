@@ -7,12 +7,12 @@
 
 namespace zx {
 
-struct TKernelHandleTraits {  // events, threads, processes, mutexes
+struct TKernelHandleTraits { // events, threads, processes, mutexes
     using Type = HANDLE;
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::CloseHandle(h); }
 };
-struct TFileHandleTraits {  // CreateFile: invalid is INVALID_HANDLE_VALUE, not null
+struct TFileHandleTraits { // CreateFile: invalid is INVALID_HANDLE_VALUE, not null
     using Type = HANDLE;
     static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(Type h) noexcept { ::CloseHandle(h); }

@@ -8,7 +8,9 @@
 namespace zx {
 namespace {
 
-int Bound(std::uint32_t milliseconds) { return static_cast<int>(milliseconds); }
+int Bound(std::uint32_t milliseconds) {
+    return static_cast<int>(milliseconds);
+}
 
 } // namespace
 
@@ -27,14 +29,15 @@ bool THttpInternetProbe::IsInternetReachable() {
         return false;
     }
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    const std::wstring path = parts.dwUrlPathLength ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength)
-                                                    : std::wstring(L"/");
+    const std::wstring path =
+        parts.dwUrlPathLength ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) : std::wstring(L"/");
 
     // The system's proxy settings are deliberately not consulted.
     const TUniqueWinHttpHandle session(
         ::WinHttpOpen(L"Zephyrix", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-    if (!session || !::WinHttpSetTimeouts(session.get(), Bound(FTimeouts.ResolveMs), Bound(FTimeouts.ConnectMs),
-                                          Bound(FTimeouts.SendMs), Bound(FTimeouts.ReceiveMs))) {
+    if (!session ||
+        !::WinHttpSetTimeouts(session.get(), Bound(FTimeouts.ResolveMs), Bound(FTimeouts.ConnectMs),
+                              Bound(FTimeouts.SendMs), Bound(FTimeouts.ReceiveMs))) {
         return false;
     }
     const TUniqueWinHttpHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -56,7 +59,7 @@ bool THttpInternetProbe::IsInternetReachable() {
     }
     // Headers received means the site answered, whatever the status.
     return ::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
-           ::WinHttpReceiveResponse(request.get(), nullptr);
+        ::WinHttpReceiveResponse(request.get(), nullptr);
 }
 
 } // namespace zx

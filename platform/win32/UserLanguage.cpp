@@ -14,7 +14,7 @@ std::u16string GetUserLanguage() {
     if (size < 1) return u"en";
     std::vector<wchar_t> buffer(static_cast<std::size_t>(size) + 1, L'\0');
     if (::GetLocaleInfoW(locale, LOCALE_SISO639LANGNAME, buffer.data(), size) < 1) return u"en";
-    return FromWide(buffer.data());  // up to the terminating zero
+    return FromWide(buffer.data()); // up to the terminating zero
 }
 
 } // namespace zx

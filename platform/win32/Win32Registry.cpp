@@ -35,8 +35,7 @@ public:
         for (;;) {
             TRegValue value{type, std::vector<std::uint8_t>(size)};
             DWORD got = size;
-            const LSTATUS status =
-                ::RegQueryValueExW(FKey.get(), Wide(name), nullptr, &type, value.Data.data(), &got);
+            const LSTATUS status = ::RegQueryValueExW(FKey.get(), Wide(name), nullptr, &type, value.Data.data(), &got);
             if (status == ERROR_MORE_DATA) {
                 size = got;
                 continue;
@@ -86,13 +85,13 @@ std::unique_ptr<IRegistryKey> TWin32Registry::CreateKey(TRootKey root, const std
     const HKEY parent = RootHandle(root);
     if (!parent) return Result(ERROR_INVALID_HANDLE, {}, error);
     TUniqueRegKey key;
-    const LSTATUS status = ::RegCreateKeyExW(parent, Wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                                             nullptr, key.put(), nullptr);
+    const LSTATUS status = ::RegCreateKeyExW(parent, Wide(subKey), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
+                                             key.put(), nullptr);
     return Result(status, std::move(key), error);
 }
 
-std::unique_ptr<IRegistryKey> TWin32Registry::OpenKey(TRootKey root, const std::u16string& subKey,
-                                                      std::uint32_t access, TRegResult* error) {
+std::unique_ptr<IRegistryKey> TWin32Registry::OpenKey(TRootKey root, const std::u16string& subKey, std::uint32_t access,
+                                                      TRegResult* error) {
     const HKEY parent = RootHandle(root);
     if (!parent) return Result(ERROR_INVALID_HANDLE, {}, error);
     TUniqueRegKey key;

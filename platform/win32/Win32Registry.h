@@ -11,11 +11,9 @@ namespace zx {
 class TWin32Registry final : public IRegistry {
 public:
     [[nodiscard]] std::unique_ptr<IRegistryKey> CreateKey(TRootKey root, const std::u16string& subKey,
-                                                          std::uint32_t access,
-                                                          TRegResult* error = nullptr) override;
+                                                          std::uint32_t access, TRegResult* error = nullptr) override;
     [[nodiscard]] std::unique_ptr<IRegistryKey> OpenKey(TRootKey root, const std::u16string& subKey,
-                                                        std::uint32_t access,
-                                                        TRegResult* error = nullptr) override;
+                                                        std::uint32_t access, TRegResult* error = nullptr) override;
 };
 
 } // namespace zx

@@ -22,13 +22,14 @@ constexpr const wchar_t* kAdapterQuery =
     L"AND PhysicalAdapter = True";
 constexpr const wchar_t* kConfigurationQuery = L"SELECT * FROM Win32_NetworkAdapterConfiguration WHERE Index = ";
 
-std::uint32_t Code(HRESULT result) { return static_cast<std::uint32_t>(result); }
+std::uint32_t Code(HRESULT result) {
+    return static_cast<std::uint32_t>(result);
+}
 
 // The scripting locator impersonates by default; a native proxy must be told to.
 void AllowImpersonation(IUnknown* proxy) {
-    static_cast<void>(::CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                          RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
-                                          EOAC_NONE));
+    static_cast<void>(::CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE));
 }
 
 HRESULT RunQuery(IWbemServices& services, const std::wstring& query, TComPtr<IEnumWbemClassObject>& result) {
@@ -36,8 +37,7 @@ HRESULT RunQuery(IWbemServices& services, const std::wstring& query, TComPtr<IEn
     const TUniqueBstr text(::SysAllocString(query.c_str()));
     if (!language || !text) return E_OUTOFMEMORY;
     const HRESULT hr = services.ExecQuery(language.get(), text.get(),
-                                          WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                          result.put());
+                                          WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, result.put());
     if (SUCCEEDED(hr) && !result) return E_POINTER;
     if (SUCCEEDED(hr)) AllowImpersonation(result.get());
     return hr;
@@ -47,7 +47,8 @@ HRESULT RunQuery(IWbemServices& services, const std::wstring& query, TComPtr<IEn
 TComPtr<IWbemClassObject> NextObject(IEnumWbemClassObject& objects) {
     TComPtr<IWbemClassObject> object;
     ULONG returned = 0;
-    if (objects.Next(static_cast<LONG>(WBEM_INFINITE), 1, object.put(), &returned) != S_OK || returned != 1) object.reset();
+    if (objects.Next(static_cast<LONG>(WBEM_INFINITE), 1, object.put(), &returned) != S_OK || returned != 1)
+        object.reset();
     return object;
 }
 
@@ -100,7 +101,7 @@ std::vector<std::u16string> ArrayTexts(SAFEARRAY* array) {
         } else {
             VARIANT& slot = *element.put();
             slot.vt = type;
-            hr = ::SafeArrayGetElement(array, &i, &slot.bstrVal);  // the union's first byte, any type
+            hr = ::SafeArrayGetElement(array, &i, &slot.bstrVal); // the union's first byte, any type
             if (FAILED(hr)) slot.vt = VT_EMPTY;
         }
         if (FAILED(hr)) throw TPlatformError("IPAddress", Code(hr));
@@ -188,7 +189,9 @@ private:
 
 } // namespace
 
-std::u16string TWmiNetworkInventory::GetLocalIPAddress() { return zx::GetLocalIPAddress(); }
+std::u16string TWmiNetworkInventory::GetLocalIPAddress() {
+    return zx::GetLocalIPAddress();
+}
 
 std::unique_ptr<IAdapterWalk> TWmiNetworkInventory::OpenAdapterWalk() {
     auto walk = std::make_unique<TWmiAdapterWalk>();

@@ -17,10 +17,10 @@ struct TRecordedStep {
     TRegOperationKind Kind = roSetValue;
     TRootKey Root = 0;
     std::u16string Key;
-    std::uint32_t Access = 0;  // the rights the key was opened with
-    bool Created = false;      // opened through CreateKey (create-if-missing)
+    std::uint32_t Access = 0; // the rights the key was opened with
+    bool Created = false;     // opened through CreateKey (create-if-missing)
     std::u16string Name;
-    TRegValue Value;  // roSetValue only
+    TRegValue Value; // roSetValue only
 
     bool operator==(const TRecordedStep&) const = default;
 };

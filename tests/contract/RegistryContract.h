@@ -22,8 +22,8 @@ public:
     virtual ~TRegistryScratch() = default;
     virtual IRegistry& Registry() = 0;
     virtual TRootKey Root() const = 0;
-    virtual std::u16string Base() const = 0;  // the scratch key's path below Root()
-    virtual std::uint32_t View() const { return 0; }  // extra access bits, e.g. kKeyWow64Key64
+    virtual std::u16string Base() const = 0;         // the scratch key's path below Root()
+    virtual std::uint32_t View() const { return 0; } // extra access bits, e.g. kKeyWow64Key64
     // Takes away the right to change the existing key `below` the scratch key (and, where
     // the registry allows it, the right to read it).
     virtual void Lock(const std::u16string& below) = 0;
@@ -107,7 +107,7 @@ TEST_P(RegistryContract, ValueNamesIgnoreLetterCase) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(key->SetDword(c.written, 1), kRegSuccess);
-        ASSERT_EQ(key->SetDword(c.replacedAs, 2), kRegSuccess);  // replaces, does not add
+        ASSERT_EQ(key->SetDword(c.replacedAs, 2), kRegSuccess); // replaces, does not add
         EXPECT_EQ(key->QueryValue(c.readAs), DwordValue(2));
         ASSERT_EQ(key->DeleteValue(c.readAs), kRegSuccess);
         EXPECT_FALSE(key->QueryValue(c.written)) << "a second value was made beside the first";
@@ -128,12 +128,12 @@ TEST_P(RegistryContract, TypesAndBytesAreKeptExactly) {
         {kRegBinary, {}},
         {kRegMultiSz, {'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}},
         {kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {kRegDword, {1, 2}},              // short DWORD: stored as given
-        {kRegSz, {'a', 0, 'b', 0}},       // string without its NUL: stored as given
+        {kRegDword, {1, 2}},        // short DWORD: stored as given
+        {kRegSz, {'a', 0, 'b', 0}}, // string without its NUL: stored as given
         {kRegNone, {9}},
     };
     for (const auto& value : values) {
-        ASSERT_EQ(key->SetValue(u"v", value), kRegSuccess);  // also replaces the previous type
+        ASSERT_EQ(key->SetValue(u"v", value), kRegSuccess); // also replaces the previous type
         EXPECT_EQ(key->QueryValue(u"v"), value) << "type " << value.Type << ", " << value.Data.size() << " bytes";
     }
     ASSERT_EQ(key->SetString(u"", u"default value"), kRegSuccess);
@@ -167,7 +167,7 @@ TEST_P(RegistryContract, ValueOperationsNeedTheRightsTheKeyWasOpenedWith) {
 
     auto writer = Open(u"Rights", kKeySetValue);
     ASSERT_TRUE(writer);
-    EXPECT_FALSE(writer->QueryValue(u"v"));  // no right to query: reads as absent
+    EXPECT_FALSE(writer->QueryValue(u"v")); // no right to query: reads as absent
     EXPECT_EQ(writer->SetDword(u"v", 5), kRegSuccess);
     EXPECT_EQ(reader->QueryValue(u"v"), DwordValue(5));
 }

@@ -46,8 +46,7 @@ inline const std::u16string kOtherAdapter = u"{5A17E000-0000-4000-8000-00000000A
 inline const std::u16string kInterfacesKey = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
 inline const std::u16string kMessageQueuingKey = u"SOFTWARE\\Microsoft\\MSMQ";
 inline const std::u16string kQueueKey = u"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
-inline const std::u16string kProfileKey =
-    u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
+inline const std::u16string kProfileKey = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
 class TweakCatalogueContract : public ::testing::TestWithParam<TCatalogueBackend> {
 protected:
@@ -58,9 +57,12 @@ protected:
     // The six values in the order Run writes them.
     static std::vector<TEntry> Entries(const std::u16string& adapter) {
         const std::u16string interfaceKey = kInterfacesKey + u"\\" + adapter;
-        return {{interfaceKey, u"TcpAckFrequency"}, {interfaceKey, u"TcpDelAckTicks"},
-                {interfaceKey, u"TCPNoDelay"},      {kQueueKey, u"TCPNoDelay"},
-                {kProfileKey, u"NetworkThrottlingIndex"}, {kProfileKey, u"SystemResponsiveness"}};
+        return {{interfaceKey, u"TcpAckFrequency"},
+                {interfaceKey, u"TcpDelAckTicks"},
+                {interfaceKey, u"TCPNoDelay"},
+                {kQueueKey, u"TCPNoDelay"},
+                {kProfileKey, u"NetworkThrottlingIndex"},
+                {kProfileKey, u"SystemResponsiveness"}};
     }
     static TRecordedStep Write(const TEntry& entry, std::uint32_t stored) {
         return {roSetValue, kRootLocalMachine, entry.Key, 0x2011F, true, entry.Name, {kRegDword, Bytes(stored)}};
@@ -97,7 +99,7 @@ TEST_P(TweakCatalogueContract, RunWritesTheValuesOfTheEnabledOptionsInOrder) {
     struct Case {
         const char* what;
         TTweakOptions options;
-        std::vector<int> written;  // indices into Entries()
+        std::vector<int> written; // indices into Entries()
     };
     const Case cases[] = {
         {"all on", {true, true, true, true, true}, {0, 1, 2, 3, 4, 5}},

@@ -109,7 +109,7 @@ TEST_F(ConfigTest, AValueOfAnotherTypeRaisesTheInvalidDataTypeError) {
     struct Case {
         const char* what;
         TRegValue stored;
-        int read;  // 0 integer, 1 boolean, 2 string
+        int read; // 0 integer, 1 boolean, 2 string
     };
     const Case cases[] = {
         {"REG_SZ read as integer", StringValue(u"1"), 0},

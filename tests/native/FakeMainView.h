@@ -88,7 +88,7 @@ public:
     bool IndicatorActive = false;
     int Card = 0;
     std::u16string ApplicationTitle;
-    std::vector<std::pair<std::u16string, std::u16string>> ErrorMessages;  // text, caption
+    std::vector<std::pair<std::u16string, std::u16string>> ErrorMessages; // text, caption
     std::vector<std::u16string> OpenedAddresses;
     bool Closed = false;
 

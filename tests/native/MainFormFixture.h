@@ -28,7 +28,7 @@ public:
         return Found;
     }
     bool Found = false;
-    std::u16string Name, GUID, IP;  // written even when not found, as a failed walk may do
+    std::u16string Name, GUID, IP; // written even when not found, as a failed walk may do
     std::optional<TPlatformError> Error;
     int Calls = 0;
 };
@@ -105,14 +105,13 @@ protected:
             .UiDispatcher = FDispatcher,
             .Sleeper = FSleeper,
             .AppVersion = u"1.6.0.0",
-            .RandomIndex = [this](int count) {
-                FRandomCounts.push_back(count);
-                return FRandomResult;
-            },
+            .RandomIndex =
+                [this](int count) {
+                    FRandomCounts.push_back(count);
+                    return FRandomResult;
+                },
             .ShortLinkHost = u"https://short.test",
-            .CheckUpdate = [this](std::function<void(bool)> done) {
-                FUpdateChecks.push_back(std::move(done));
-            },
+            .CheckUpdate = [this](std::function<void(bool)> done) { FUpdateChecks.push_back(std::move(done)); },
         };
     }
 

@@ -43,14 +43,26 @@ TEST_F(MainFormTest, TheWindowIsTranslatedWithEnglishInTheTitleBarForAllButKorea
         SetCurrentLanguage(c.language);
         TranslateComponent(view, FrmZephyrix);
         const std::pair<TControlId, std::u16string> expected[] = {
-            {FrmZephyrix, c.caption}, {LblTitle, c.title},   {BtnHome, c.home},     {BtnConfig, c.config},
-            {BtnDonate, c.donate},    {BtnStart, c.run},     {GroupBox1, c.group1}, {GroupBox2, c.group2},
-            {GroupBox3, c.group3},    {ChkTcpNoDelay, u"TcpNoDelay"}, {ChkTCPAckFrequency, u"TcpAckFrequency"},
-            {ChkTcpDelAckTick, u"TcpDelAckTick"}, {ChkNetworkThrottlingIndex, u"NetworkThrottlingIndex"},
-            {ChkSystemResponsiveness, u"SystemResponsiveness"}, {LblIPAddress, u"IP: "}, {LblVersion, u""},
+            {FrmZephyrix, c.caption},
+            {LblTitle, c.title},
+            {BtnHome, c.home},
+            {BtnConfig, c.config},
+            {BtnDonate, c.donate},
+            {BtnStart, c.run},
+            {GroupBox1, c.group1},
+            {GroupBox2, c.group2},
+            {GroupBox3, c.group3},
+            {ChkTcpNoDelay, u"TcpNoDelay"},
+            {ChkTCPAckFrequency, u"TcpAckFrequency"},
+            {ChkTcpDelAckTick, u"TcpDelAckTick"},
+            {ChkNetworkThrottlingIndex, u"NetworkThrottlingIndex"},
+            {ChkSystemResponsiveness, u"SystemResponsiveness"},
+            {LblIPAddress, u"IP: "},
+            {LblVersion, u""},
         };
         for (const auto& [id, caption] : expected)
-            EXPECT_EQ(view.Captions[id], caption) << Show(c.language) << " " << Show(std::u16string(FindControl(id).Name));
+            EXPECT_EQ(view.Captions[id], caption)
+                << Show(c.language) << " " << Show(std::u16string(FindControl(id).Name));
         EXPECT_EQ(CurrentLanguage(), c.language);
     }
 }
@@ -95,7 +107,7 @@ TEST_F(MainFormTest, EveryStatusShowsItsRowOfTheStateTable) {
         std::u16string caption;
         bool buttonEnabled;
         bool pressed;
-        std::optional<std::uint32_t> stored;  // written by this call
+        std::optional<std::uint32_t> stored; // written by this call
         bool boxesEnabled;
     };
     const auto unknown = static_cast<TStatus>(7);
@@ -148,9 +160,10 @@ TEST_F(MainFormTest, AMessageIsShownBeforeAnythingChanges) {
     EXPECT_EQ(FView.Captions[BtnStart], u"Running");
     // The boxes are set last, in their own order.
     const std::vector<std::string> tail(FView.Events.end() - 5, FView.Events.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"SetEnabled ChkTCPAckFrequency", "SetEnabled ChkTcpDelAckTick",
-                                              "SetEnabled ChkTcpNoDelay", "SetEnabled ChkNetworkThrottlingIndex",
-                                              "SetEnabled ChkSystemResponsiveness"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"SetEnabled ChkTCPAckFrequency", "SetEnabled ChkTcpDelAckTick",
+                                        "SetEnabled ChkTcpNoDelay", "SetEnabled ChkNetworkThrottlingIndex",
+                                        "SetEnabled ChkSystemResponsiveness"}));
 }
 
 // --- Loading the settings ----------------------------------------------------------
@@ -178,7 +191,7 @@ TEST_F(MainFormTest, AnEmptyStoreChecksEveryBoxShowsIdleAndWritesOnlyTheOptionsA
 TEST_F(MainFormTest, StoredOptionsSetTheBoxesAndOnlyChangedBoxesWriteBack) {
     Store(u"TCPNODELAY", DwordValue(0));
     Store(u"tcpdelacktick", DwordValue(0));
-    Store(u"systemresponsivess", DwordValue(2));  // not 0: true
+    Store(u"systemresponsivess", DwordValue(2)); // not 0: true
     FRegistry.ClearJournal();
     FForm.LoadSettings();
     EXPECT_FALSE(FView.Checked[ChkTcpNoDelay]);
@@ -186,8 +199,9 @@ TEST_F(MainFormTest, StoredOptionsSetTheBoxesAndOnlyChangedBoxesWriteBack) {
     EXPECT_FALSE(FView.Checked[ChkTcpDelAckTick]);
     EXPECT_TRUE(FView.Checked[ChkNetworkThrottlingIndex]);
     EXPECT_TRUE(FView.Checked[ChkSystemResponsiveness]);
-    EXPECT_EQ(WrittenNames(), (std::vector<std::u16string>{u"tcpackfrequency", u"networkthrottleindex",
-                                                           u"systemresponsivess", u"status"}));
+    EXPECT_EQ(
+        WrittenNames(),
+        (std::vector<std::u16string>{u"tcpackfrequency", u"networkthrottleindex", u"systemresponsivess", u"status"}));
     EXPECT_EQ(Stored(u"tcpnodelay"), DwordValue(0));
 }
 
@@ -223,8 +237,8 @@ TEST_F(MainFormTest, TheStoredStatusIsShownAndAnythingButRunningReadsAsIdle) {
         std::uint32_t stored;
         TStatus shown;
     };
-    const Case cases[] = {{0, stIdle}, {1, stRunning}, {2, stIdle}, {7, stIdle}, {0xFFFFFFFF, stIdle},
-                          {0x100, stIdle}, {0x101, stRunning}};
+    const Case cases[] = {{0, stIdle},          {1, stRunning},  {2, stIdle},       {7, stIdle},
+                          {0xFFFFFFFF, stIdle}, {0x100, stIdle}, {0x101, stRunning}};
     for (const auto& c : cases) {
         TFakeMainView view;
         TMemoryRegistry registry;
@@ -259,9 +273,20 @@ TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
     FForm.FormCreate();
     const auto& events = FView.Events;
     const std::string steps[] = {
-        "ApplyTheme", "SetCaption FrmZephyrix", "FitTitleFont", "UseDesktopFont", "SetVisible Indicator",
-        "SetVisible BtnDonate", "ShowCard 0", "SetApplicationTitle", "SetCaption LblContent", "SetCaption LblVersion",
-        "SetCaption LblAdapter", "SetCaption LblIPAddress", "SetChecked ChkTcpNoDelay", "SetEnabled ChkSystemResponsiveness",
+        "ApplyTheme",
+        "SetCaption FrmZephyrix",
+        "FitTitleFont",
+        "UseDesktopFont",
+        "SetVisible Indicator",
+        "SetVisible BtnDonate",
+        "ShowCard 0",
+        "SetApplicationTitle",
+        "SetCaption LblContent",
+        "SetCaption LblVersion",
+        "SetCaption LblAdapter",
+        "SetCaption LblIPAddress",
+        "SetChecked ChkTcpNoDelay",
+        "SetEnabled ChkSystemResponsiveness",
     };
     std::ptrdiff_t previous = -1;
     for (const auto& step : steps) {
@@ -320,7 +345,7 @@ TEST_F(MainFormTest, TheUpdateCheckClosesTheWindowOnlyWhenANewReleaseWasAccepted
 TEST_F(MainFormTest, AWrongTypedSettingEndsCreationAtThatStep) {
     struct Case {
         std::u16string name;
-        std::vector<std::u16string> written;  // before the error
+        std::vector<std::u16string> written; // before the error
     };
     const Case cases[] = {
         {u"status", {}},
@@ -365,8 +390,8 @@ TEST_F(MainFormTest, AnAdapterSearchErrorEndsCreationBeforeTheLabels) {
 
 TEST(NavigationIndexTest, NamesAreLookedUpIgnoringCase) {
     const std::pair<std::u16string, int> cases[] = {
-        {u"BtnHome", 0},  {u"btnhome", 0},  {u"BTNCONFIG", 1}, {u"btnDonate", 2}, {u"imglogo", 3},
-        {u"ImgLogo", 3},  {u"BtnStart", -1}, {u"", -1},        {u"BtnHome ", -1}, {u"Btn", -1},
+        {u"BtnHome", 0}, {u"btnhome", 0},   {u"BTNCONFIG", 1}, {u"btnDonate", 2}, {u"imglogo", 3},
+        {u"ImgLogo", 3}, {u"BtnStart", -1}, {u"", -1},         {u"BtnHome ", -1}, {u"Btn", -1},
     };
     for (const auto& [name, index] : cases) EXPECT_EQ(TFrmZephyrix::NavigationIndex(name), index) << Show(name);
 }

@@ -18,7 +18,8 @@ private:
 };
 
 INSTANTIATE_TEST_SUITE_P(Memory, RegistryContract,
-                         ::testing::Values(TRegistryBackend{"Memory", [] { return std::make_unique<TMemoryScratch>(); }}),
+                         ::testing::Values(TRegistryBackend{"Memory",
+                                                            [] { return std::make_unique<TMemoryScratch>(); }}),
                          BackendName);
 
 TEST(MemoryRegistry, RootsAreSeparateTrees) {
@@ -49,8 +50,10 @@ TEST(MemoryRegistry, DeniedKeysCannotBeOpenedOrCreatedAtOrBelowTheMark) {
         bool create;
     };
     const Case denied[] = {
-        {u"SOFTWARE\\Locked", false}, {u"SOFTWARE\\Locked", true},
-        {u"SOFTWARE\\Locked\\Inner", false}, {u"SOFTWARE\\LOCKED\\Inner", true},
+        {u"SOFTWARE\\Locked", false},
+        {u"SOFTWARE\\Locked", true},
+        {u"SOFTWARE\\Locked\\Inner", false},
+        {u"SOFTWARE\\LOCKED\\Inner", true},
         {u"SOFTWARE\\Locked\\New\\Chain", true},
     };
     for (const auto& c : denied) {
@@ -101,7 +104,7 @@ TEST(MemoryRegistry, JournalRecordsEveryChangeInOrderWithItsOutcome) {
     ASSERT_EQ(key->DeleteValue(u"Name"), kRegSuccess);
     ASSERT_EQ(key->DeleteValue(u"Name"), kErrorFileNotFound);
     ASSERT_EQ(reader->SetDword(u"Other", 1), kErrorAccessDenied);
-    (void)reader->QueryValue(u"Other");  // reads are not changes
+    (void)reader->QueryValue(u"Other"); // reads are not changes
 
     const std::vector<TRegOperation> expected = {
         {roSetValue, kRootLocalMachine, u"SOFTWARE\\Log", u"Name", StringValue(u"x"), kRegSuccess},
@@ -137,9 +140,9 @@ TEST(RegistryEncoding, StringsAreUtf16WithTheirNulAndDwordsLittleEndian) {
     };
     const Case cases[] = {
         {{0x41, 0, 0x5C, 0xD5, 0, 0}, u"A\uD55C"},
-        {{0x41, 0, 0x42, 0}, u"AB"},           // not terminated
-        {{0x41, 0, 0, 0, 0x42, 0}, u"A"},      // stops at the first NUL
-        {{0x41, 0, 0x42}, u"A"},               // odd last byte
+        {{0x41, 0, 0x42, 0}, u"AB"},      // not terminated
+        {{0x41, 0, 0, 0, 0x42, 0}, u"A"}, // stops at the first NUL
+        {{0x41, 0, 0x42}, u"A"},          // odd last byte
         {{}, u""},
     };
     for (const auto& c : cases) EXPECT_EQ(TextFromData(c.data), c.text);

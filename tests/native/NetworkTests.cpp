@@ -14,7 +14,9 @@
 namespace zx {
 namespace {
 
-TPropertyText Text(std::u16string text) { return {TPropertyText::psText, std::move(text)}; }
+TPropertyText Text(std::u16string text) {
+    return {TPropertyText::psText, std::move(text)};
+}
 const TPropertyText kNull{TPropertyText::psNull, {}};
 const TPropertyText kFailed{TPropertyText::psFailed, {}};
 
@@ -27,9 +29,13 @@ TConfigurationRecord Addresses(std::vector<std::u16string> texts) {
 TConfigurationRecord SingleAddress(std::u16string text) {
     return {{TAddressProperty::akText, {std::move(text)}}};
 }
-TConfigurationRecord NoAddress() { return {{TAddressProperty::akNull, {}}}; }
+TConfigurationRecord NoAddress() {
+    return {{TAddressProperty::akNull, {}}};
+}
 
-std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::u16string& text) {
+    return std::string(text.begin(), text.end());
+}
 
 // Plays back scripted lists and logs every call, so a test can see exactly what the walk
 // asked for, in which order, and when it let go of each object.
@@ -39,14 +45,12 @@ public:
     bool OpenFails = false;
     bool LocalFails = false;
     std::vector<TAdapterRecord> Adapters;
-    std::map<std::u16string, std::vector<TConfigurationRecord>> Configurations;  // by Index
-    std::set<std::u16string> FailingQueries;                                     // by Index
-    std::set<std::u16string> FailingAddressReads;                                // by Index
+    std::map<std::u16string, std::vector<TConfigurationRecord>> Configurations; // by Index
+    std::set<std::u16string> FailingQueries;                                    // by Index
+    std::set<std::u16string> FailingAddressReads;                               // by Index
     std::vector<std::string> Log;
 
-    bool Logged(const std::string& entry) const {
-        return std::find(Log.begin(), Log.end(), entry) != Log.end();
-    }
+    bool Logged(const std::string& entry) const { return std::find(Log.begin(), Log.end(), entry) != Log.end(); }
 
     std::u16string GetLocalIPAddress() override {
         Log.push_back("local");
@@ -63,8 +67,7 @@ public:
 private:
     class TConfigurations : public IConfigurationWalk {
     public:
-        TConfigurations(TScriptedInventory& owner, std::u16string index)
-            : FOwner(owner), FIndex(std::move(index)) {}
+        TConfigurations(TScriptedInventory& owner, std::u16string index) : FOwner(owner), FIndex(std::move(index)) {}
         ~TConfigurations() override { FOwner.Log.push_back("release configurations " + Narrow(FIndex)); }
 
         std::optional<TConfigurationRecord> NextConfiguration() override {
@@ -125,16 +128,16 @@ TEST(SameSubnet, ComparesTheTextBeforeTheLastDot) {
     const TCase cases[] = {
         {u"192.168.0.5", u"192.168.0.200", true},
         {u"192.168.1.5", u"192.168.0.5", false},
-        {u"10.0.0.1", u"010.0.0.1", false},  // texts, not numbers
+        {u"10.0.0.1", u"010.0.0.1", false}, // texts, not numbers
         {u"192.168.0.5", u"192.168.0.5", true},
         {u"", u"", true},
         {u"fe80::1", u"", true},
         {u"fe80::1", u"::1", true},
         {u"192.168.0.5", u"fe80::1", false},
         {u"", u"192.168.0.5", false},
-        {u".5", u"5", true},  // nothing before the dot is the same prefix as no dot
+        {u".5", u"5", true}, // nothing before the dot is the same prefix as no dot
         {u"a.b.c", u"a.b.d", true},
-        {u"A.b.c", u"a.b.c", false},  // case-sensitive
+        {u"A.b.c", u"a.b.c", false}, // case-sensitive
         {u"192.168.0.", u"192.168.0.7", true},
     };
     for (const TCase& c : cases) {
@@ -153,19 +156,24 @@ TEST(FindActiveAdapter, FirstMatchWinsAndTheWalkStopsThere) {
 
     EXPECT_TRUE(result.Found);
     EXPECT_EQ(result.Name, u"Intel(R) Ethernet");
-    EXPECT_EQ(result.GUID, kGuidA);  // exactly as the inventory gave it
+    EXPECT_EQ(result.GUID, kGuidA); // exactly as the inventory gave it
     EXPECT_EQ(result.IP, u"192.168.0.9");
     const std::vector<std::string> expected = {
-        "local", "open", "next adapter", "query 3", "next configuration 3",
-        "release configurations 3", "release adapters"};
+        "local",           "open", "next adapter", "query 3", "next configuration 3", "release configurations 3",
+        "release adapters"};
     EXPECT_EQ(inventory.Log, expected);
 }
 
 TEST(FindActiveAdapter, SkipsVirtualMachineAndSharingAdaptersInAnyLetterCase) {
-    const std::u16string names[] = {
-        u"VMware Virtual Ethernet Adapter for VMnet8", u"vmware", u"VMWARE Accelerated AMD PCNet",
-        u"VirtualBox Host-Only Ethernet Adapter", u"my virtualbox nic", u"VIRTUALBOX",
-        u"Internet Connection Sharing Adapter", u"SHARING", u"sHaRiNg bridge"};
+    const std::u16string names[] = {u"VMware Virtual Ethernet Adapter for VMnet8",
+                                    u"vmware",
+                                    u"VMWARE Accelerated AMD PCNet",
+                                    u"VirtualBox Host-Only Ethernet Adapter",
+                                    u"my virtualbox nic",
+                                    u"VIRTUALBOX",
+                                    u"Internet Connection Sharing Adapter",
+                                    u"SHARING",
+                                    u"sHaRiNg bridge"};
     for (const std::u16string& name : names) {
         TScriptedInventory inventory;
         inventory.Adapters = {Adapter(u"1", name, kGuidA), Adapter(u"2", u"Intel(R) Ethernet", kGuidB)};
@@ -198,7 +206,7 @@ TEST(FindActiveAdapter, AnAdapterWithAFailedReadIsSkippedEvenWhenItsAddressMatch
     struct TCase {
         const char* What;
         TAdapterRecord Record;
-        std::u16string NameAfter;  // what the caller's name holds after the skip
+        std::u16string NameAfter; // what the caller's name holds after the skip
     };
     const TCase cases[] = {
         {"GUID read fails", {Text(u"1"), Text(u"Intel(R) Ethernet"), kFailed}, u"Intel(R) Ethernet"},
@@ -258,7 +266,7 @@ TEST(FindActiveAdapter, OnlyAddressArraysAreCompared) {
     TResult result;
     result.Find(inventory);
     EXPECT_FALSE(result.Found);
-    EXPECT_EQ(result.IP, u"ip before");  // nothing was compared, so nothing was written
+    EXPECT_EQ(result.IP, u"ip before"); // nothing was compared, so nothing was written
 
     inventory.Configurations[u"4"].push_back(Addresses({u"10.1.1.1", u"192.168.0.77"}));
     result.Find(inventory);
@@ -341,9 +349,9 @@ TEST(FindActiveAdapter, ConfigurationErrorsReachTheCallerAfterTheSearchIsRelease
         std::vector<std::string> Expected;
     };
     const TCase cases[] = {
-        {"query fails", true,
-         {"local", "open", "next adapter", "query 1", "release adapters"}},
-        {"IPAddress read fails", false,
+        {"query fails", true, {"local", "open", "next adapter", "query 1", "release adapters"}},
+        {"IPAddress read fails",
+         false,
          {"local", "open", "next adapter", "query 1", "next configuration 1", "release configurations 1",
           "release adapters"}},
     };

@@ -15,14 +15,21 @@ TEST(RootKeyFromName, MatchesOnlyTheExactNamesOfTheTable) {
         TRootKey root;
     };
     const Case cases[] = {
-        {u"HKEY_CLASSES_ROOT", 0x80000000},     {u"HKEY_CURRENT_USER", 0x80000001},
-        {u"HKEY_LOCAL_MACHINE", 0x80000002},    {u"HKEY_USERS", 0x80000003},
-        {u"HKEY_PERFORMANCE_DATA", 0x80000004}, {u"HKEY_CURRENT_CONFIG", 0x80000005},
+        {u"HKEY_CLASSES_ROOT", 0x80000000},
+        {u"HKEY_CURRENT_USER", 0x80000001},
+        {u"HKEY_LOCAL_MACHINE", 0x80000002},
+        {u"HKEY_USERS", 0x80000003},
+        {u"HKEY_PERFORMANCE_DATA", 0x80000004},
+        {u"HKEY_CURRENT_CONFIG", 0x80000005},
         {u"HKEY_DYN_DATA", 0x80000006},
-        {u"hkey_local_machine", 0},             {u"HKEY_Local_Machine", 0},
-        {u"HKLM", 0},                           {u"", 0},
-        {u"HKEY_LOCAL_MACHINE ", 0},            {u" HKEY_LOCAL_MACHINE", 0},
-        {u"HKEY_LOCAL_MACHINE\\", 0},           {u"HKEY_USERS2", 0},
+        {u"hkey_local_machine", 0},
+        {u"HKEY_Local_Machine", 0},
+        {u"HKLM", 0},
+        {u"", 0},
+        {u"HKEY_LOCAL_MACHINE ", 0},
+        {u" HKEY_LOCAL_MACHINE", 0},
+        {u"HKEY_LOCAL_MACHINE\\", 0},
+        {u"HKEY_USERS2", 0},
         {u"HKEY_CURRENT_USER_LOCAL_SETTINGS", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(RootKeyFromName(c.name), c.root);
@@ -41,7 +48,8 @@ TEST_F(RegistryPathTest, WriteSplitsAtTheFirstBackslashAndOpensWithCreateInThe64
         std::u16string subKey;
     };
     const Case cases[] = {
-        {u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSMQ\\Parameters", 0x80000002, u"SOFTWARE\\Microsoft\\MSMQ\\Parameters"},
+        {u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\MSMQ\\Parameters", 0x80000002,
+         u"SOFTWARE\\Microsoft\\MSMQ\\Parameters"},
         {u"HKEY_CURRENT_USER\\Software\\Zephyrix", 0x80000001, u"Software\\Zephyrix"},
         {u"HKEY_CLASSES_ROOT\\A", 0x80000000, u"A"},
         {u"HKEY_DYN_DATA\\B\\C", 0x80000006, u"B\\C"},
@@ -93,9 +101,9 @@ TEST_F(RegistryPathTest, AMissingChainIsCreatedByWriteAndByDelete) {
 }
 
 TEST_F(RegistryPathTest, PathsWithoutAKnownRootDoNothing) {
-    for (const std::u16string path : {u"hkey_local_machine\\SOFTWARE\\Microsoft\\MSMQ\\Parameters",
-                                      u"HKLM\\SOFTWARE\\X", u"HKEY_LOCAL_MACHINE", u"SOFTWARE\\X", u"",
-                                      u"\\HKEY_LOCAL_MACHINE\\SOFTWARE"}) {
+    for (const std::u16string path :
+         {u"hkey_local_machine\\SOFTWARE\\Microsoft\\MSMQ\\Parameters", u"HKLM\\SOFTWARE\\X", u"HKEY_LOCAL_MACHINE",
+          u"SOFTWARE\\X", u"", u"\\HKEY_LOCAL_MACHINE\\SOFTWARE"}) {
         WriteRegistryInteger(FRegistry, path, u"v", 1);
         DeleteRegistryValue(FRegistry, path, u"v");
     }

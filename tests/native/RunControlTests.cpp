@@ -95,7 +95,7 @@ TEST_F(RunControlTest, RunAppliesRestartsTheAdapterWaitsAndThenShowsRunning) {
 
 TEST_F(RunControlTest, TheWaitProbesUpToThreeHundredTimesWithAPauseAfterEachFailure) {
     struct Case {
-        int succeedFrom;  // 0: never
+        int succeedFrom; // 0: never
         int probes;
         std::size_t pauses;
     };
@@ -164,7 +164,10 @@ TEST_F(RunControlTest, SomeBoxesClearedWriteOnlyTheirValues) {
     FForm.ControlClicked(BtnStart);
     std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
     for (const TTweak& tweak : TweakCatalogue()) {
-        TTweakOptions options{.AckFrequency = true, .DelAckTicks = true, .NoDelay = false, .ThrottlingIndex = true,
+        TTweakOptions options{.AckFrequency = true,
+                              .DelAckTicks = true,
+                              .NoDelay = false,
+                              .ThrottlingIndex = true,
                               .Responsiveness = false};
         if (options.*tweak.Option) expected.emplace_back(tweak.ValueName, OperationOf(tweak.Run));
     }
@@ -184,8 +187,7 @@ TEST_F(RunControlTest, StopRevertsEveryValueWhateverTheBoxesAndReturnsToIdle) {
     FForm.ControlClicked(BtnStart);
     ExpectBusy("while reverting");
     std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
-    for (const TTweak& tweak : TweakCatalogue())
-        expected.emplace_back(tweak.ValueName, OperationOf(tweak.Stop));
+    for (const TTweak& tweak : TweakCatalogue()) expected.emplace_back(tweak.ValueName, OperationOf(tweak.Stop));
     EXPECT_EQ(MachineChanges(), expected);
     EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
 
@@ -276,21 +278,22 @@ TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
     TDetachedThreadRunner runner;
     TFakeProbe probe;
     probe.SucceedFrom = 5;
-    TFrmZephyrix form(view, TMainServices{.Registry = FRegistry,
-                                          .Adapters = FAdapters,
-                                          .AdapterSwitch = FSwitch,
-                                          .InternetProbe = probe,
-                                          .Runner = runner,
-                                          .UiDispatcher = dispatcher,
-                                          .Sleeper = FSleeper,
-                                          .AppVersion = u"1.6.0.0",
-                                          .RandomIndex = ProcessRandomIndex,
-                                          .ShortLinkHost = u"https://short.test",
-                                          .CheckUpdate = {}});
+    TFrmZephyrix form(view,
+                      TMainServices{.Registry = FRegistry,
+                                    .Adapters = FAdapters,
+                                    .AdapterSwitch = FSwitch,
+                                    .InternetProbe = probe,
+                                    .Runner = runner,
+                                    .UiDispatcher = dispatcher,
+                                    .Sleeper = FSleeper,
+                                    .AppVersion = u"1.6.0.0",
+                                    .RandomIndex = ProcessRandomIndex,
+                                    .ShortLinkHost = u"https://short.test",
+                                    .CheckUpdate = {}});
     form.FormCreate();
     form.ControlClicked(BtnStart);
     EXPECT_EQ(form.Status(), stBusy);
-    dispatcher.PumpOne();  // returns once the job has handed over its result
+    dispatcher.PumpOne(); // returns once the job has handed over its result
     EXPECT_EQ(form.Status(), stRunning);
     EXPECT_EQ(probe.Calls, 5);
     EXPECT_EQ(FSleeper.Sleeps.size(), 4u);

@@ -122,12 +122,8 @@ TEST(TranslationCatalogueTest, NameAndValueSplitAtTheFirstEqualsSign) {
         std::u16string value;
     };
     const Case cases[] = {
-        {"en=Run", u"en", u"Run"},
-        {"en=a=b=c", u"en", u"a=b=c"},
-        {"=value", u"", u"value"},
-        {"en=", u"en", u""},
-        {"no equals sign", u"", u""},
-        {" fr = x ", u" fr ", u" x "},
+        {"en=Run", u"en", u"Run"}, {"en=a=b=c", u"en", u"a=b=c"}, {"=value", u"", u"value"},
+        {"en=", u"en", u""},       {"no equals sign", u"", u""},  {" fr = x ", u" fr ", u" x "},
     };
     for (const auto& c : cases) {
         TTranslationCatalogue catalogue;
@@ -147,13 +143,19 @@ TEST(TranslationCatalogueTest, Utf8IsDecodedAndDamagedSequencesBecomeReplacement
         {"caf\xC3\xA9", u"café"},
         {"\xED\x95\x9C", u"한"},
         {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"a\xFF" "b", u"a\uFFFDb"},
-        {"a\x80" "b", u"a\uFFFDb"},
-        {"a\xC3", u"a\uFFFD"},                // cut off at the end
-        {"a\xE2\x82" "b", u"a\uFFFDb"},       // cut off before an ASCII byte, which is kept
-        {"\xC0\xAF", u"\uFFFD"},              // overlong "/"
-        {"\xED\xA0\x80", u"\uFFFD"},          // a surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD"},      // past U+10FFFF
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},
+        {"a\x80"
+         "b",
+         u"a\uFFFDb"},
+        {"a\xC3", u"a\uFFFD"}, // cut off at the end
+        {"a\xE2\x82"
+         "b",
+         u"a\uFFFDb"},                   // cut off before an ASCII byte, which is kept
+        {"\xC0\xAF", u"\uFFFD"},         // overlong "/"
+        {"\xED\xA0\x80", u"\uFFFD"},     // a surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD"}, // past U+10FFFF
     };
     for (const auto& c : cases) {
         const std::vector<std::uint8_t> bytes(c.bytes.begin(), c.bytes.end());
@@ -172,44 +174,44 @@ TEST_F(TranslationTest, TranslateFindsTheBlockOfAnyLanguageAndGivesTheRequestedO
         {u"ja", u"실행하기", u"", u"実行する"},
         {u"de", u"실행하기", u"", u"Run"},
         {u"ko", u"실행하기", u"", u"실행하기"},
-        {u"ja", u"실행하기", u"zh", u"运行"},                        // the argument wins over the current language
+        {u"ja", u"실행하기", u"zh", u"运行"}, // the argument wins over the current language
         {u"en", u"Home", u"fr", u"Accueil"},
         {u"en", u"Version", u"ru", u"Версия"},
-        {u"en", u"home", u"fr", u"Accueil"},                         // ASCII letters fold
+        {u"en", u"home", u"fr", u"Accueil"}, // ASCII letters fold
         {u"en", u"HOME", u"ja", u"ホーム"},
-        {u"en", u"главная", u"en", u"главная"},                      // other letters do not
+        {u"en", u"главная", u"en", u"главная"}, // other letters do not
         {u"en", u"Главная", u"en", u"Home"},
         {u"ja", u"", u"", u""},
         {u"ja", u"TcpNoDelay", u"", u"TcpNoDelay"},
-        {u"ja", u"Run ", u"", u"Run "},                              // lengths must agree
+        {u"ja", u"Run ", u"", u"Run "}, // lengths must agree
         {u"ja", u"a\\nb\\n", u"", u"a\rb\r"},
         {u"ja", u"\\", u"", u"\\"},
-        {u"en", u"실행하기", u"JA", u"Run"},                         // language names are case-sensitive
+        {u"en", u"실행하기", u"JA", u"Run"}, // language names are case-sensitive
         {u"en", u"Zephyrix", u"ko", u"제피릭스"},
         {u"en", u"Zéphyrix", u"ja", u"ゼフィリックス"},
         {u"en", u"Version", u"fr", u"Version"},
-        {u"en", u"Dona", u"fr", u"Donner"},                          // across the bare LF of block 5
+        {u"en", u"Dona", u"fr", u"Donner"}, // across the bare LF of block 5
         {u"en", u"Donner", u"it", u"Dona"},
         {u"en", u"Stop", u"ko", u"중지하기"},
         {u"en", u"Nagle", u"ko", u"Nagle"},
         {u"de", u"활성중인 네트워크가 없습니다.", u"", u"There are no active networks."},
-        {u"fr", u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.", u"", u"Améliorez facilement la <B>réactivité du jeu</B>."},
+        {u"fr", u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.", u"",
+         u"Améliorez facilement la <B>réactivité du jeu</B>."},
         {u"en", u"<b>게임 반응 속도</b>를 손쉽게 향상 시킵니다.", u"", u"Easily improve <B>game responsiveness</B>."},
         {u"ru", u"네트워크 쓰로틀링", u"", u"Индекс ограничения сети"},
     };
     for (const auto& c : cases) {
         SetCurrentLanguage(c.current);
         EXPECT_EQ(Translate(c.text, c.language), c.expected)
-            << "text " << Show(c.text) << " language " << Show(c.language)
-            << " current " << Show(c.current);
+            << "text " << Show(c.text) << " language " << Show(c.language) << " current " << Show(c.current);
     }
 }
 
 TEST(TranslationCatalogueTest, BlocksEndAtEmptyLinesAndEscapesTurnIntoCarriageReturns) {
     TTranslationCatalogue catalogue;
-    catalogue.Load(Bytes("ko=\xEA\xB0\x80\r\nja=A\\nB\r\n\r\n"   // 가: no English line
-                         "ko=\xEB\x82\x98\r\nen=B\r\nfr=C\r\n\r\n"   // 나
-                         "ko=\xEB\x8B\xA4\r\nde=D\r\n\r\n"             // 다: no English line
+    catalogue.Load(Bytes("ko=\xEA\xB0\x80\r\nja=A\\nB\r\n\r\n"     // 가: no English line
+                         "ko=\xEB\x82\x98\r\nen=B\r\nfr=C\r\n\r\n" // 나
+                         "ko=\xEB\x8B\xA4\r\nde=D\r\n\r\n"         // 다: no English line
                          "en=first\r\n\r\nen=first\r\nja=second\r\n"));
     struct Case {
         std::u16string text;
@@ -217,18 +219,15 @@ TEST(TranslationCatalogueTest, BlocksEndAtEmptyLinesAndEscapesTurnIntoCarriageRe
         std::u16string expected;
     };
     const Case cases[] = {
-        {u"가", u"ja", u"A\rB"},
-        {u"가", u"en", u"가"},             // neither the language nor English in the block
-        {u"A\\nB", u"ko", u"가"},          // matched before the escape is turned
-        {u"나", u"de", u"B"},              // the next block's "de" is not reached
-        {u"다", u"ja", u"다"},             // the previous block's "en" is not reached
-        {u"D", u"en", u"D"},
-        {u"D", u"ko", u"다"},
-        {u"first", u"ja", u"first"},       // the first match in file order decides the block
+        {u"가", u"ja", u"A\rB"},     {u"가", u"en", u"가"}, // neither the language nor English in the block
+        {u"A\\nB", u"ko", u"가"},                           // matched before the escape is turned
+        {u"나", u"de", u"B"},                               // the next block's "de" is not reached
+        {u"다", u"ja", u"다"},                              // the previous block's "en" is not reached
+        {u"D", u"en", u"D"},         {u"D", u"ko", u"다"},
+        {u"first", u"ja", u"first"}, // the first match in file order decides the block
     };
     for (const auto& c : cases)
-        EXPECT_EQ(catalogue.Translate(c.text, c.language), c.expected)
-            << Show(c.text) << " into " << Show(c.language);
+        EXPECT_EQ(catalogue.Translate(c.text, c.language), c.expected) << Show(c.text) << " into " << Show(c.language);
 }
 
 TEST_F(TranslationTest, StartUpTakesTwoLettersOfTheUserLanguageAndShutdownClearsEverything) {
@@ -260,9 +259,9 @@ TEST_F(TranslationTest, StartUpTakesTwoLettersOfTheUserLanguageAndShutdownClears
 
 TEST_F(TranslationTest, MenuItemsAreTranslatedWithAllTheirSubItems) {
     SetCurrentLanguage(u"fr");
-    TMenuItem root{u"처음화면",
-                   {TMenuItem{u"환경설정", {TMenuItem{u"후원하기", {}}, TMenuItem{u"Other", {}}}},
-                    TMenuItem{u"실행중", {}}}};
+    TMenuItem root{
+        u"처음화면",
+        {TMenuItem{u"환경설정", {TMenuItem{u"후원하기", {}}, TMenuItem{u"Other", {}}}}, TMenuItem{u"실행중", {}}}};
     TranslateMenuItem(&root);
     EXPECT_EQ(root.Caption, u"Accueil");
     EXPECT_EQ(root.Items[0].Caption, u"Config");
@@ -308,9 +307,9 @@ TEST_F(TranslationTest, ComponentTreesAreWalkedWithTheTitleBarRule) {
     for (const auto& c : cases) {
         SetCurrentLanguage(u"en");
         TFakeComponent form(true, u"제피릭스");
-        TFakeComponent panel(false, std::nullopt);  // no caption: only walked
+        TFakeComponent panel(false, std::nullopt); // no caption: only walked
         TFakeComponent label(false, u"제피릭스");
-        TFakeComponent inner(true, u"제피릭스");    // a form owned by another: the form rule again
+        TFakeComponent inner(true, u"제피릭스"); // a form owned by another: the form rule again
         TFakeComponent popup(false, std::nullopt);
         popup.FMenu = TMenuItem{u"처음화면", {}};
         label.FOwned.push_back(inner);

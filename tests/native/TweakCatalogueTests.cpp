@@ -34,7 +34,8 @@ TEST(TweakCatalogue, AFailedStepDoesNotStopTheFollowingOnes) {
 
     const std::vector<TRegOperation> tried = {
         {roSetValue, kRootLocalMachine, kQueueKey, u"TCPNoDelay", DwordValue(1), kRegSuccess},
-        {roSetValue, kRootLocalMachine, kProfileKey, u"NetworkThrottlingIndex", DwordValue(0xFFFFFFFF), kErrorAccessDenied},
+        {roSetValue, kRootLocalMachine, kProfileKey, u"NetworkThrottlingIndex", DwordValue(0xFFFFFFFF),
+         kErrorAccessDenied},
         {roSetValue, kRootLocalMachine, kProfileKey, u"SystemResponsiveness", DwordValue(0), kErrorAccessDenied},
     };
     EXPECT_EQ(registry.Journal(), tried);

@@ -13,7 +13,7 @@ TEST(FormatVersion, FillsConversionsInOrderAndLeavesTheRest) {
         {u"%d.%d.%d.%d", u"1.6.0.65535"},
         {u"v%u-%d", u"v1-6"},
         {u"100%% %d", u"100% 1"},
-        {u"%d.%d.%d.%d.%d", u"1.6.0.65535.%d"},  // a fifth conversion has nothing to read
+        {u"%d.%d.%d.%d.%d", u"1.6.0.65535.%d"}, // a fifth conversion has nothing to read
         {u"%s %x %", u"%s %x %"},
         {u"", u""},
     };

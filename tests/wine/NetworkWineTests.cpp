@@ -33,8 +33,12 @@
 namespace zx {
 namespace {
 
-std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-std::u16string Text16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+std::string Narrow(const std::u16string& text) {
+    return std::string(text.begin(), text.end());
+}
+std::u16string Text16(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
 
 std::u16string AddressText(const SOCKADDR* address) {
     wchar_t text[64] = {};
@@ -70,13 +74,15 @@ std::string UpperAscii(std::string text) {
 
 const std::regex kBraceGuid("\\{[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}\\}");
 
-bool InLoopbackOnlyNamespace() { return std::getenv("ZX_LOOPBACK_ONLY") != nullptr; }
+bool InLoopbackOnlyNamespace() {
+    return std::getenv("ZX_LOOPBACK_ONLY") != nullptr;
+}
 
-#define ZX_SKIP_INSIDE_LOOPBACK_ONLY()                                     \
-    do {                                                                  \
-        if (InLoopbackOnlyNamespace()) {                                  \
-            GTEST_SKIP() << "runs outside the loopback-only namespace";   \
-        }                                                                 \
+#define ZX_SKIP_INSIDE_LOOPBACK_ONLY()                                                                                 \
+    do {                                                                                                               \
+        if (InLoopbackOnlyNamespace()) {                                                                               \
+            GTEST_SKIP() << "runs outside the loopback-only namespace";                                                \
+        }                                                                                                              \
     } while (false)
 
 struct TFound {
@@ -150,7 +156,7 @@ TEST(AdapterDiscovery, LeavesTheThreadsApartmentAsItFoundIt) {
         const char* What;
         bool Enter;
         DWORD Model;
-        HRESULT ProbeAfter;  // CoInitializeEx(Model) after the search
+        HRESULT ProbeAfter; // CoInitializeEx(Model) after the search
     };
     const TCase cases[] = {
         {"no apartment", false, COINIT_APARTMENTTHREADED, S_OK},
@@ -334,25 +340,63 @@ TEST(SwitchConnection, ActsOnTheFirstConnectionWhoseIdentifierMatches) {
         std::vector<std::string> Log;
     };
     const std::vector<TCase> cases = {
-        {"lower-case request", {{"a", kFirstId}, {"b", kSecondId}},
-         u"{0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}", true, false, true,
+        {"lower-case request",
+         {{"a", kFirstId}, {"b", kSecondId}},
+         u"{0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d}",
+         true,
+         false,
+         true,
          {"enumerate 0", "properties a", "free a", "properties b", "free b", "connect b"}},
-        {"mixed-case request", {{"a", kFirstId}}, u"{6b29FC40-ca47-1067-b31D-00dd010662Da}", true, false, true,
+        {"mixed-case request",
+         {{"a", kFirstId}},
+         u"{6b29FC40-ca47-1067-b31D-00dd010662Da}",
+         true,
+         false,
+         true,
          {"enumerate 0", "properties a", "free a", "connect a"}},
-        {"disconnect", {{"a", kFirstId}}, Text16(kFirstId), false, false, true,
+        {"disconnect",
+         {{"a", kFirstId}},
+         Text16(kFirstId),
+         false,
+         false,
+         true,
          {"enumerate 0", "properties a", "free a", "disconnect a"}},
-        {"no braces", {{"a", kFirstId}, {"b", kSecondId}}, u"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D", true, false,
-         false, {"enumerate 0", "properties a", "free a", "properties b", "free b"}},
-        {"spaces", {{"a", kFirstId}}, u" {6B29FC40-CA47-1067-B31D-00DD010662DA}", true, false, false,
+        {"no braces",
+         {{"a", kFirstId}, {"b", kSecondId}},
+         u"0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D",
+         true,
+         false,
+         false,
+         {"enumerate 0", "properties a", "free a", "properties b", "free b"}},
+        {"spaces",
+         {{"a", kFirstId}},
+         u" {6B29FC40-CA47-1067-B31D-00DD010662DA}",
+         true,
+         false,
+         false,
          {"enumerate 0", "properties a", "free a"}},
         {"empty request", {{"a", kFirstId}}, u"", false, false, false, {"enumerate 0", "properties a", "free a"}},
         {"first match only, even when refused",
-         {{"a", kSecondId, false, E_ACCESSDENIED}, {"b", kSecondId}}, Text16(kSecondId), true, false, false,
+         {{"a", kSecondId, false, E_ACCESSDENIED}, {"b", kSecondId}},
+         Text16(kSecondId),
+         true,
+         false,
+         false,
          {"enumerate 0", "properties a", "free a", "connect a"}},
-        {"only S_OK counts", {{"a", kFirstId, false, S_OK, S_FALSE}}, Text16(kFirstId), false, false, false,
+        {"only S_OK counts",
+         {{"a", kFirstId, false, S_OK, S_FALSE}},
+         Text16(kFirstId),
+         false,
+         false,
+         false,
          {"enumerate 0", "properties a", "free a", "disconnect a"}},
-        {"unreadable properties are passed over", {{"a", kFirstId, true}, {"b", kFirstId}}, Text16(kFirstId), true,
-         false, true, {"enumerate 0", "properties a", "properties b", "free b", "connect b"}},
+        {"unreadable properties are passed over",
+         {{"a", kFirstId, true}, {"b", kFirstId}},
+         Text16(kFirstId),
+         true,
+         false,
+         true,
+         {"enumerate 0", "properties a", "properties b", "free b", "connect b"}},
         {"enumeration refused", {{"a", kFirstId}}, Text16(kFirstId), true, true, false, {"enumerate 0"}},
     };
     for (const TCase& c : cases) {
@@ -393,8 +437,8 @@ private:
     TProbePeers() {
         WSADATA data;
         ::WSAStartup(MAKEWORD(2, 2), &data);
-        const std::string portsFile = std::string(ZX_NETWORK_TEST_DIR) + "/probe-ports-" +
-                                      std::to_string(::GetCurrentProcessId()) + ".txt";
+        const std::string portsFile =
+            std::string(ZX_NETWORK_TEST_DIR) + "/probe-ports-" + std::to_string(::GetCurrentProcessId()) + ".txt";
         const std::string portsFileWine = "Z:" + portsFile;
         ::DeleteFileA(portsFileWine.c_str());
         std::string command = std::string("Z:") + ZX_PYTHON3 + " " + ZX_PROBE_SERVER_SCRIPT + " " + portsFile;
@@ -434,7 +478,7 @@ private:
     }
 
     std::map<std::string, int> FPorts;
-    SOCKET FLifeline = INVALID_SOCKET;  // closed by the system when this process ends
+    SOCKET FLifeline = INVALID_SOCKET; // closed by the system when this process ends
 };
 
 // Runs one probe on its own thread; a probe that outlives `limit` fails the test instead
@@ -442,8 +486,9 @@ private:
 std::optional<bool> ProbeWithin(THttpInternetProbe probe, std::chrono::seconds limit) {
     auto result = std::make_shared<std::promise<bool>>();
     std::future<bool> answer = result->get_future();
-    std::thread([probe = std::move(probe), result]() mutable { result->set_value(probe.IsInternetReachable()); })
-        .detach();
+    std::thread([probe = std::move(probe), result]() mutable {
+        result->set_value(probe.IsInternetReachable());
+    }).detach();
     if (answer.wait_for(limit) != std::future_status::ready) return std::nullopt;
     return answer.get();
 }
@@ -473,7 +518,8 @@ TEST(InternetProbe, AnyAnsweredStatusCountsAndNoAnswerDoesNot) {
         {"not plain HTTP", u"https://127.0.0.1:1", false},
     };
     for (const TCase& c : cases) {
-        const std::optional<bool> reachable = ProbeWithin(THttpInternetProbe(c.Url, kShortBounds), std::chrono::seconds(30));
+        const std::optional<bool> reachable =
+            ProbeWithin(THttpInternetProbe(c.Url, kShortBounds), std::chrono::seconds(30));
         ASSERT_TRUE(reachable.has_value()) << c.What << ": the probe did not end";
         EXPECT_EQ(*reachable, c.Expected) << c.What << " (" << Narrow(c.Url) << ")";
     }
@@ -483,7 +529,8 @@ TEST(InternetProbe, TheProgramsOwnBoundsEndAProbeThatGetsNoAnswer) {
     ZX_SKIP_INSIDE_LOOPBACK_ONLY();
     TProbePeers& peers = TProbePeers::Get();
     ASSERT_TRUE(peers.Ready());
-    const std::optional<bool> reachable = ProbeWithin(THttpInternetProbe(peers.Url("silent")), std::chrono::seconds(30));
+    const std::optional<bool> reachable =
+        ProbeWithin(THttpInternetProbe(peers.Url("silent")), std::chrono::seconds(30));
     ASSERT_TRUE(reachable.has_value()) << "the probe did not end";
     EXPECT_FALSE(*reachable);
 }

@@ -29,7 +29,7 @@ TEST(UniqueResource, ClosesExactlyOnceWhateverTheOwnershipPath) {
 
     {
         TCounted a(3), b(4);
-        b = std::move(a);  // b's old value closes now, a's at scope end
+        b = std::move(a); // b's old value closes now, a's at scope end
         EXPECT_EQ(gClosed, 3);
     }
     EXPECT_EQ(gClosed, 4);
@@ -42,7 +42,7 @@ TEST(UniqueResource, ClosesExactlyOnceWhateverTheOwnershipPath) {
 
     {
         TCounted a(6);
-        *a.put() = 7;  // put closes the held value before handing out the slot
+        *a.put() = 7; // put closes the held value before handing out the slot
         EXPECT_EQ(gClosed, 5);
     }
     EXPECT_EQ(gClosed, 6);

@@ -34,7 +34,8 @@ void DeleteTree(TRootKey root, const std::u16string& path, REGSAM view) {
     if (::RegOpenKeyExW(Handle(root), Wide(parentPath), 0, KEY_ALL_ACCESS | view, parent.put()) != ERROR_SUCCESS)
         return;
     const LSTATUS status = ::RegDeleteTreeW(parent.get(), Wide(leaf));
-    ASSERT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << "could not clear a scratch key: " << status;
+    ASSERT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+        << "could not clear a scratch key: " << status;
 }
 
 // Removes the key only when it has neither subkeys nor values left: the shared
@@ -70,9 +71,9 @@ std::optional<TRegValue> RawRead(TRootKey root, const std::u16string& path, cons
 void RawWrite(TRootKey root, const std::u16string& path, const std::u16string& name, const TRegValue& value,
               REGSAM view) {
     TUniqueRegKey key;
-    ASSERT_EQ(::RegCreateKeyExW(Handle(root), Wide(path), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(),
-                                nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        ::RegCreateKeyExW(Handle(root), Wide(path), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, key.put(), nullptr),
+        ERROR_SUCCESS);
     ASSERT_EQ(::RegSetValueExW(key.get(), Wide(name), 0, value.Type, value.Data.data(), DWORD(value.Data.size())),
               ERROR_SUCCESS);
 }
@@ -94,8 +95,7 @@ constexpr const wchar_t* kFullAccess = L"D:(A;;KA;;;WD)";
 // A scratch key in one root and view; removed when made and when destroyed.
 class TWin32Scratch final : public TRegistryScratch {
 public:
-    TWin32Scratch(TRootKey root, std::u16string base, REGSAM view)
-        : FRoot(root), FBase(std::move(base)), FView(view) {
+    TWin32Scratch(TRootKey root, std::u16string base, REGSAM view) : FRoot(root), FBase(std::move(base)), FView(view) {
         DeleteTree(FRoot, FBase, FView);
     }
     ~TWin32Scratch() override {
@@ -121,19 +121,21 @@ private:
     std::vector<std::u16string> FLocked;
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Win32, RegistryContract,
-    ::testing::Values(
-        TRegistryBackend{"CurrentUser",
-                         [] {
-                             return std::make_unique<TWin32Scratch>(
-                                 kRootCurrentUser, u"Software\\ZephyrixTests\\Contract", 0);
-                         }},
-        TRegistryBackend{"LocalMachine64", [] {
-                             return std::make_unique<TWin32Scratch>(
-                                 kRootLocalMachine, u"SOFTWARE\\ZephyrixTests\\Contract", KEY_WOW64_64KEY);
-                         }}),
-    BackendName);
+INSTANTIATE_TEST_SUITE_P(Win32, RegistryContract,
+                         ::testing::Values(TRegistryBackend{"CurrentUser",
+                                                            [] {
+                                                                return std::make_unique<TWin32Scratch>(
+                                                                    kRootCurrentUser,
+                                                                    u"Software\\ZephyrixTests\\Contract", 0);
+                                                            }},
+                                           TRegistryBackend{"LocalMachine64",
+                                                            [] {
+                                                                return std::make_unique<TWin32Scratch>(
+                                                                    kRootLocalMachine,
+                                                                    u"SOFTWARE\\ZephyrixTests\\Contract",
+                                                                    KEY_WOW64_64KEY);
+                                                            }}),
+                         BackendName);
 
 // The catalogue's keys in the real registry, 64-bit view. The message-queuing key is
 // moved aside (Wine's prefix has one) and put back; the profile values are saved and
@@ -142,7 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
 class TWin32CatalogueScratch final : public TCatalogueScratch {
 public:
     TWin32CatalogueScratch() {
-        for (const auto& path : kChainKeys) FChainExisted.push_back(RawKeyExists(kRootLocalMachine, path, KEY_WOW64_64KEY));
+        for (const auto& path : kChainKeys)
+            FChainExisted.push_back(RawKeyExists(kRootLocalMachine, path, KEY_WOW64_64KEY));
         Clear();
         if (RawKeyExists(kRootLocalMachine, kMessageQueuingKey, KEY_WOW64_64KEY)) {
             Copy(kMessageQueuingKey, kQueueBackup);
@@ -221,8 +224,8 @@ TEST(Win32TweakCatalogue, TheRealRegistryHoldsTheValuesInThe64BitView) {
     const std::u16string interfaceKey = kInterfacesKey + u"\\" + kTestAdapter;
     struct Expected {
         std::u16string key, name;
-        std::vector<std::uint8_t> run;   // bytes after Run with every option
-        std::vector<std::uint8_t> stop;  // bytes after Stop; empty: deleted
+        std::vector<std::uint8_t> run;  // bytes after Run with every option
+        std::vector<std::uint8_t> stop; // bytes after Stop; empty: deleted
     };
     const Expected values[] = {
         {interfaceKey, u"TcpAckFrequency", {1, 0, 0, 0}, {}},

@@ -82,8 +82,11 @@ private:
 class TBufferedCanvas {
 public:
     TBufferedCanvas(HDC target, const RECT& client) noexcept
-        : FTarget(target), FClient(client), FDc(::CreateCompatibleDC(target)),
-          FBitmap(::CreateCompatibleBitmap(target, Width(), Height())), FSelect(FDc.get(), FBitmap.get()) {}
+        : FTarget(target),
+          FClient(client),
+          FDc(::CreateCompatibleDC(target)),
+          FBitmap(::CreateCompatibleBitmap(target, Width(), Height())),
+          FSelect(FDc.get(), FBitmap.get()) {}
     ~TBufferedCanvas() {
         if (FDc && FBitmap) ::BitBlt(FTarget, FClient.left, FClient.top, Width(), Height(), FDc.get(), 0, 0, SRCCOPY);
     }

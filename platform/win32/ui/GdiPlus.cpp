@@ -29,23 +29,39 @@ void AddRoundRect(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& r, float ra
     }
     const float right = r.X + r.Width;
     const float bottom = r.Y + r.Height;
-    if (corners & rcTopLeft) path.AddArc(r.X, r.Y, d, d, 180, 90);
-    else path.AddLine(r.X, r.Y, r.X, r.Y);
-    if (corners & rcTopRight) path.AddArc(right - d, r.Y, d, d, 270, 90);
-    else path.AddLine(right, r.Y, right, r.Y);
-    if (corners & rcBottomRight) path.AddArc(right - d, bottom - d, d, d, 0, 90);
-    else path.AddLine(right, bottom, right, bottom);
-    if (corners & rcBottomLeft) path.AddArc(r.X, bottom - d, d, d, 90, 90);
-    else path.AddLine(r.X, bottom, r.X, bottom);
+    if (corners & rcTopLeft)
+        path.AddArc(r.X, r.Y, d, d, 180, 90);
+    else
+        path.AddLine(r.X, r.Y, r.X, r.Y);
+    if (corners & rcTopRight)
+        path.AddArc(right - d, r.Y, d, d, 270, 90);
+    else
+        path.AddLine(right, r.Y, right, r.Y);
+    if (corners & rcBottomRight)
+        path.AddArc(right - d, bottom - d, d, d, 0, 90);
+    else
+        path.AddLine(right, bottom, right, bottom);
+    if (corners & rcBottomLeft)
+        path.AddArc(r.X, bottom - d, d, d, 90, 90);
+    else
+        path.AddLine(r.X, bottom, r.X, bottom);
     path.CloseFigure();
 }
 
 void AddShape(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& r, const TStyledButtonAttributes& a, float radius) {
     switch (a.DrawType) {
-    case TButtonDrawType::btRect: path.AddRectangle(r); break;
-    case TButtonDrawType::btEllipse: path.AddEllipse(r); break;
-    case TButtonDrawType::btRounded: AddRoundRect(path, r, std::min(r.Width, r.Height) / 2, a.RoundedCorners); break;
-    case TButtonDrawType::btRoundRect: AddRoundRect(path, r, radius, a.RoundedCorners); break;
+    case TButtonDrawType::btRect:
+        path.AddRectangle(r);
+        break;
+    case TButtonDrawType::btEllipse:
+        path.AddEllipse(r);
+        break;
+    case TButtonDrawType::btRounded:
+        AddRoundRect(path, r, std::min(r.Width, r.Height) / 2, a.RoundedCorners);
+        break;
+    case TButtonDrawType::btRoundRect:
+        AddRoundRect(path, r, radius, a.RoundedCorners);
+        break;
     }
 }
 

@@ -39,13 +39,13 @@ void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCW
     wc.lpfnWndProc = WindowProcedure;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, cursor);
-    wc.hbrBackground = nullptr;  // every window of ours paints its whole client area
+    wc.hbrBackground = nullptr; // every window of ours paints its whole client area
     wc.lpszClassName = className;
     if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
 }
 
-HWND TWindowBase::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x,
-                               int y, int width, int height, HWND parent, int controlId) {
+HWND TWindowBase::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+                               int width, int height, HWND parent, int controlId) {
     const HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)) : nullptr;
     const HWND window = ::CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent, menu,
                                           ::GetModuleHandleW(nullptr), this);
@@ -83,7 +83,7 @@ LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM 
 LRESULT TPaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers the whole area
+        return 1; // WM_PAINT covers the whole area
     case WM_PAINT: {
         TPaintScope paint(Handle());
         RECT client;

@@ -15,7 +15,7 @@ TEST(ButtonState, MouseClickNeedsPressAndReleaseOverTheButton) {
     EXPECT_EQ(b.VisualState(), bvHot);
     b.MouseDown();
     EXPECT_EQ(b.VisualState(), bvPressed);
-    b.MouseMove(false);  // dragged off while held: shown released, press still tracked
+    b.MouseMove(false); // dragged off while held: shown released, press still tracked
     EXPECT_EQ(b.VisualState(), bvNormal);
     EXPECT_TRUE(b.Tracking());
     b.MouseMove(true);

@@ -23,20 +23,21 @@ using zx::TControlId;
 constexpr wchar_t kInterfacesKey[] = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
 constexpr wchar_t kQueueKey[] = L"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
 constexpr wchar_t kProfileKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
-constexpr DWORD kRefreshWaitMs = 15000;  // a few probe pauses of one second
+constexpr DWORD kRefreshWaitMs = 15000; // a few probe pauses of one second
 
 // A REG_DWORD below HKLM in the 64-bit view; nothing when absent.
 std::optional<DWORD> MachineValue(const std::wstring& key, const wchar_t* name) {
     DWORD value = 0, size = sizeof(value), type = 0;
-    const LSTATUS status = ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_ANY | RRF_SUBKEY_WOW6464KEY,
-                                          &type, &value, &size);
+    const LSTATUS status =
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_ANY | RRF_SUBKEY_WOW6464KEY, &type, &value, &size);
     if (status != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
     return value;
 }
 
 void DeleteMachineValue(const std::wstring& key, const wchar_t* name) {
     HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS) return;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS)
+        return;
     const zx::TUniqueRegKey owned(raw);
     ::RegDeleteValueW(owned.get(), name);
 }
@@ -89,9 +90,7 @@ protected:
 
     HWND Control(TControlId id) const { return FindControl(FWindow, id); }
     std::wstring RunCaption() const { return WindowText(Control(TControlId::BtnStart)); }
-    bool Busy() const {
-        return IsShown(Control(TControlId::Indicator)) && !IsEnabled(Control(TControlId::BtnStart));
-    }
+    bool Busy() const { return IsShown(Control(TControlId::Indicator)) && !IsEnabled(Control(TControlId::BtnStart)); }
     bool OptionBoxesEnabled() const {
         for (TControlId id : {TControlId::ChkTCPAckFrequency, TControlId::ChkTcpDelAckTick, TControlId::ChkTcpNoDelay,
                               TControlId::ChkNetworkThrottlingIndex, TControlId::ChkSystemResponsiveness})

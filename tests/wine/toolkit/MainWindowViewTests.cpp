@@ -142,8 +142,8 @@ TEST_F(MainWindowView, MadeFromTheTable) {
     EXPECT_FALSE(::IsWindowVisible(Get(Card2)));
     EXPECT_TRUE(::IsWindowVisible(Get(BtnStart)));
     EXPECT_NE(::SendMessageW(Get(BtnHome), BM_GETSTATE, 0, 0) & BST_PUSHED, 0) << "Home is pressed at start";
-    for (const TControlId box : {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay, ChkNetworkThrottlingIndex,
-                                 ChkSystemResponsiveness})
+    for (const TControlId box :
+         {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay, ChkNetworkThrottlingIndex, ChkSystemResponsiveness})
         EXPECT_FALSE(test::HasStyle(Get(box), WS_TABSTOP)) << static_cast<int>(box);
 }
 
@@ -171,7 +171,8 @@ TEST_F(MainWindowView, TitleFontShrinksOnceToFit) {
     EXPECT_GE(fitted, PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi()));
     Window.SetCaption(LblTitle, std::u16string(300, u'W'));
     Window.FitTitleFont();
-    EXPECT_EQ(FontHeight(Get(LblTitle)), PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi())) << "six points at least";
+    EXPECT_EQ(FontHeight(Get(LblTitle)), PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi()))
+        << "six points at least";
     EXPECT_NE(FontHeight(Get(BtnStart)), FontHeight(Get(LblTitle))) << "only the title has its own font";
 }
 
@@ -198,7 +199,8 @@ TEST_F(MainWindowView, ViewOperationsReachTheControls) {
     EXPECT_NE(::SendMessageW(Get(BtnConfig), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
     Window.SetPressed(BtnStart, true);
     EXPECT_NE(::SendMessageW(Get(BtnStart), BM_GETSTATE, 0, 0) & BST_PUSHED, 0);
-    EXPECT_NE(::SendMessageW(Get(BtnConfig), BM_GETSTATE, 0, 0) & BST_PUSHED, 0) << "the Run button is no header button";
+    EXPECT_NE(::SendMessageW(Get(BtnConfig), BM_GETSTATE, 0, 0) & BST_PUSHED, 0)
+        << "the Run button is no header button";
 
     Window.ShowCard(1);
     EXPECT_TRUE(::IsWindowVisible(Get(ChkTcpNoDelay)));
@@ -252,7 +254,7 @@ TEST_F(MainWindowView, ErrorOfAHandlerIsShownAndTheWindowGoesOn) {
     std::wstring shown;
     {
         TMessageBoxCloser closer;
-        ::SendMessageW(Get(BtnStart), BM_CLICK, 0, 0);  // returns once the box is closed
+        ::SendMessageW(Get(BtnStart), BM_CLICK, 0, 0); // returns once the box is closed
         shown = closer.Text;
     }
     EXPECT_NE(shown.find(L"RegOpenKeyExW failed (error 5)"), std::wstring::npos) << shown;

@@ -216,7 +216,7 @@ TEST(RichLabel, WindowTextIsThePlainText) {
     ::SetWindowTextW(label.Handle(), L"a<B>b</B>");
     EXPECT_EQ(TextOf(label.Handle()), L"ab");
     EXPECT_EQ(label.Markup(), u"a<B>b</B>");
-    ::UpdateWindow(label.Handle());  // paints without failing
+    ::UpdateWindow(label.Handle()); // paints without failing
 }
 
 class TProbeWindow final : public TWindowBase {

@@ -64,7 +64,7 @@ double CpuMilliseconds(HANDLE process) {
     FILETIME created, exited, kernel, user;
     if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
     auto value = [](FILETIME t) { return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
-    return static_cast<double>(value(kernel) + value(user)) / 10000.0;  // 100 ns units
+    return static_cast<double>(value(kernel) + value(user)) / 10000.0; // 100 ns units
 }
 
 PROCESS_MEMORY_COUNTERS Memory(HANDLE process) {
@@ -106,7 +106,7 @@ int Bench(const std::wstring& program, int runs, int idleSeconds) {
 
     TProgram process = TProgram::Start(program);
     if (!WaitForMainWindow(process.Id())) return 1;
-    ::Sleep(1000);  // let start-up work settle before measuring idleness
+    ::Sleep(1000); // let start-up work settle before measuring idleness
     const PROCESS_MEMORY_COUNTERS memory = Memory(process.Handle());
     Report(L"working-set-kb", static_cast<double>(memory.WorkingSetSize) / 1024.0);
     Report(L"peak-working-set-kb", static_cast<double>(memory.PeakWorkingSetSize) / 1024.0);
@@ -116,7 +116,7 @@ int Bench(const std::wstring& program, int runs, int idleSeconds) {
     ::Sleep(static_cast<DWORD>(idleSeconds) * 1000);
     const double cpuAfter = CpuMilliseconds(process.Handle());
     Report(L"idle-end", process.Id());
-    ::Sleep(1000);  // hold still while the caller samples the process too
+    ::Sleep(1000); // hold still while the caller samples the process too
     Report(L"cpu-ms-total", cpuAfter);
     Report(L"idle-cpu-ms", cpuBefore < 0 || cpuAfter < 0 ? -1 : cpuAfter - cpuBefore);
     process.Kill();
@@ -153,7 +153,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    std::fwprintf(stderr, L"usage: zx_ui_drive wait-window | click <control> | wait-shown <control> | close | "
-                          L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class>\n");
+    std::fwprintf(stderr,
+                  L"usage: zx_ui_drive wait-window | click <control> | wait-shown <control> | close | "
+                  L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class>\n");
     return 2;
 }

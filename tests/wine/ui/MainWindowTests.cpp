@@ -78,7 +78,7 @@ protected:
 
     void TearDown() override {
         if (FProgram) FProgram->Kill();
-        ResetSettings();  // later tests in the session expect an empty store
+        ResetSettings(); // later tests in the session expect an empty store
     }
 
     // Starts the program and waits for its window; null (and a failure) when none shows.
@@ -132,8 +132,7 @@ TEST_F(UserLanguage, StoredRunningStateShowsRunning) {
     EXPECT_TRUE(IsPressed(start));
     EXPECT_TRUE(IsEnabled(start));
     EXPECT_FALSE(IsShown(Control(TControlId::Indicator)));
-    for (const auto& box : kOptionBoxes)
-        EXPECT_FALSE(IsEnabled(Control(box.Id))) << "value " << box.ValueName;
+    for (const auto& box : kOptionBoxes) EXPECT_FALSE(IsEnabled(Control(box.Id))) << "value " << box.ValueName;
     EXPECT_EQ(ReadSetting(L"status"), 1u);
 }
 
@@ -152,8 +151,7 @@ TEST_F(MainWindow, OtherStoredStatesShowIdle) {
         EXPECT_FALSE(IsPressed(start));
         EXPECT_TRUE(IsEnabled(start));
         EXPECT_FALSE(IsShown(Control(TControlId::Indicator)));
-        for (const auto& box : kOptionBoxes)
-            EXPECT_TRUE(IsEnabled(Control(box.Id))) << "value " << box.ValueName;
+        for (const auto& box : kOptionBoxes) EXPECT_TRUE(IsEnabled(Control(box.Id))) << "value " << box.ValueName;
         FProgram->Kill();
     }
 }
@@ -227,13 +225,12 @@ TEST_F(MainWindow, EachOptionBoxStoresItsValue) {
             << "unticking did not store REG_DWORD 0";
         Click(check);
         EXPECT_TRUE(IsChecked(check));
-        EXPECT_TRUE(WaitUntil([&] { return ReadSetting(box.ValueName) == 1u; }))
-            << "ticking did not store REG_DWORD 1";
+        EXPECT_TRUE(WaitUntil([&] { return ReadSetting(box.ValueName) == 1u; })) << "ticking did not store REG_DWORD 1";
     }
     // An unticked box stays unticked on the next start.
     Click(Control(TControlId::ChkTcpDelAckTick));
     ASSERT_TRUE(WaitUntil([] { return ReadSetting(L"tcpdelacktick") == 0u; }));
-    FProgram->Kill();  // nothing is saved at closing: the value is stored already
+    FProgram->Kill(); // nothing is saved at closing: the value is stored already
     ASSERT_NE(Launch(), nullptr);
     EXPECT_FALSE(IsChecked(Control(TControlId::ChkTcpDelAckTick)));
     EXPECT_TRUE(IsChecked(Control(TControlId::ChkTcpNoDelay)));
@@ -275,7 +272,7 @@ TEST_F(MainWindow, LogoOpensTheProductPage) {
     expected += "\n";
     std::string opened;
     EXPECT_TRUE(WaitUntil([&] { return (opened = OpenedAddresses().substr(before.size())) == expected; }, 10000))
-        << "opened: " << opened;  // exactly the product page: not the donation page, not twice
+        << "opened: " << opened; // exactly the product page: not the donation page, not twice
 }
 
 // The driver's own handling of message boxes, on a real box of this process: later tests

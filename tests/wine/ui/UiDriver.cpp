@@ -43,8 +43,7 @@ BOOL CALLBACK VisitChild(HWND window, LPARAM param) {
 
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wp = 0, LPARAM lp = 0) {
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(window, message, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
-        return 0;
+    if (!::SendMessageTimeoutW(window, message, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) return 0;
     return static_cast<LRESULT>(result);
 }
 
@@ -65,8 +64,8 @@ TProgram TProgram::Start(const std::wstring& path, const std::wstring& arguments
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info)) {
         throw std::runtime_error("CreateProcessW failed with code " + std::to_string(::GetLastError()));
     }
     ::CloseHandle(info.hThread);
@@ -91,8 +90,10 @@ std::optional<DWORD> TProgram::Close(DWORD timeoutMs) {
         // closes first, then the main window ends the program.
         const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
         while (!HasExited() && ::GetTickCount64() < deadline) {
-            if (HWND box = FindMessageBox(FId)) ::PostMessageW(box, WM_CLOSE, 0, 0);
-            else if (HWND main = FindTopWindow(FId, kMainWindowClass)) ::PostMessageW(main, WM_CLOSE, 0, 0);
+            if (HWND box = FindMessageBox(FId))
+                ::PostMessageW(box, WM_CLOSE, 0, 0);
+            else if (HWND main = FindTopWindow(FId, kMainWindowClass))
+                ::PostMessageW(main, WM_CLOSE, 0, 0);
             ::WaitForSingleObject(FProcess.get(), 200);
         }
         if (!HasExited()) {
@@ -140,8 +141,8 @@ std::wstring WindowText(HWND window) {
     if (!window) return {};
     const auto length = static_cast<size_t>(SendWithTimeout(window, WM_GETTEXTLENGTH));
     std::wstring text(length + 1, L'\0');
-    const auto copied = static_cast<size_t>(
-        SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    const auto copied =
+        static_cast<size_t>(SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
     text.resize(std::min(copied, length));
     return text;
 }
@@ -187,8 +188,8 @@ void ResetSettings() {
 
 void WriteSetting(const wchar_t* name, DWORD value) {
     TUniqueRegKey key;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                                       key.put(), nullptr);
+    LSTATUS status =
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
     if (status == ERROR_SUCCESS)
         status = ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
     if (status != ERROR_SUCCESS)

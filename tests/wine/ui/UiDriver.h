@@ -33,7 +33,7 @@ public:
     static TProgram Start(const std::wstring& path, const std::wstring& arguments = L"");
 
     TProgram(TProgram&&) noexcept = default;
-    TProgram& operator=(TProgram&&) = delete;  // would drop a running process unclosed
+    TProgram& operator=(TProgram&&) = delete; // would drop a running process unclosed
     ~TProgram() { Close(); }
 
     [[nodiscard]] DWORD Id() const noexcept { return FId; }
@@ -74,10 +74,10 @@ HWND FindControl(HWND window, TControlId id);
 
 // What the user reads and sees.
 std::wstring WindowText(HWND window);
-bool IsShown(HWND window);  // visible itself and all its parents
+bool IsShown(HWND window); // visible itself and all its parents
 bool IsEnabled(HWND window);
-bool IsChecked(HWND window);   // BM_GETCHECK
-bool IsPressed(HWND window);   // BM_GETSTATE: pushed or checked look
+bool IsChecked(HWND window); // BM_GETCHECK
+bool IsPressed(HWND window); // BM_GETSTATE: pushed or checked look
 
 // Clicks a control and returns once the click was handled. A click that may open a modal
 // box must use PostClick instead: a sent message would only return when the box closes.
@@ -90,8 +90,8 @@ void AnswerMessageBox(HWND box, int buttonId);
 
 // The program's per-user settings below HKCU\Software\Zephyrix.
 inline constexpr wchar_t kSettingsKey[] = L"Software\\Zephyrix";
-void ResetSettings();  // deletes the whole key
-void WriteSetting(const wchar_t* name, DWORD value);  // REG_DWORD
+void ResetSettings();                                // deletes the whole key
+void WriteSetting(const wchar_t* name, DWORD value); // REG_DWORD
 // The value when it exists as REG_DWORD; nothing when absent or of another type.
 std::optional<DWORD> ReadSetting(const wchar_t* name);
 
