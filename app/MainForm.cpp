@@ -6,6 +6,7 @@
 #include "engine/TweakCatalogue.h"
 #include "kit/Config.h"
 #include "kit/Translation.h"
+#include "platform/common/AsciiText.h"
 
 namespace zx {
 
@@ -60,17 +61,6 @@ constexpr std::array<TClickBinding, 10> kClickBindings = {{
     {BtnStart, &TFrmZephyrix::BtnStartClick},
 }};
 
-char16_t FoldAscii(char16_t c) noexcept {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool SameName(std::u16string_view first, std::u16string_view second) noexcept {
-    if (first.size() != second.size()) return false;
-    for (std::size_t i = 0; i < first.size(); ++i)
-        if (FoldAscii(first[i]) != FoldAscii(second[i])) return false;
-    return true;
-}
-
 } // namespace
 
 TFrmZephyrix::TFrmZephyrix(IMainView& view, const TMainServices& services) : FView(view), FServices(services) {}
@@ -116,7 +106,7 @@ void TFrmZephyrix::ControlClicked(TControlId sender) {
 
 int TFrmZephyrix::NavigationIndex(std::u16string_view name) noexcept {
     for (std::size_t i = 0; i < kNavigationNames.size(); ++i)
-        if (SameName(kNavigationNames[i], name)) return static_cast<int>(i);
+        if (SameTextIgnoringAsciiCase(kNavigationNames[i], name)) return static_cast<int>(i);
     return -1;
 }
 

@@ -40,13 +40,7 @@ private:
     std::vector<TLine> FLines;
 };
 
-// UTF-8 to UTF-16; invalid or truncated sequences become U+FFFD.
-[[nodiscard]] std::u16string DecodeUtf8(std::span<const std::uint8_t> bytes);
-
 // Each backslash followed by "n" becomes one carriage return (U+000D).
 [[nodiscard]] std::u16string ExpandLineBreaks(std::u16string_view text);
-
-// Equal when only the case of the ASCII letters a-z differs.
-[[nodiscard]] bool SameTextAsciiCase(std::u16string_view first, std::u16string_view second) noexcept;
 
 } // namespace zx

@@ -1,5 +1,7 @@
 #include "VersionText.h"
 
+#include "platform/common/NumberText.h"
+
 namespace zx {
 
 std::u16string FormatVersion(const std::u16string& format, const std::array<std::uint16_t, 4>& parts) {
@@ -15,7 +17,7 @@ std::u16string FormatVersion(const std::u16string& format, const std::array<std:
                 continue;
             }
             if ((kind == u'd' || kind == u'u') && next < parts.size()) {
-                for (const char ch : std::to_string(parts[next++])) result += static_cast<char16_t>(ch);
+                result += DecimalText(parts[next++]);
                 ++i;
                 continue;
             }

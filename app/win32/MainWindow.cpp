@@ -3,10 +3,12 @@
 #include <exception>
 #include <string>
 
+#include "platform/common/Utf8.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/ui/FontFit.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
 
 namespace zx {
 
@@ -31,23 +33,6 @@ constexpr int kHeaderGroup = 1;
 
 constexpr COLORREF kTitleColor = RGB(0x20, 0x20, 0x20);
 constexpr COLORREF kVersionColor = RGB(0x80, 0x80, 0x80);
-
-std::u16string WindowText(HWND window) {
-    if (!window) return {};
-    const int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), length + 1)));
-    return FromWide(text.c_str(), text.size());
-}
-
-std::u16string FromUtf8(const char* text) {
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 1) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return FromWide(wide.c_str(), wide.size());
-}
 
 // The desktop's icon-title font at this DPI, or the default GUI font's description.
 LOGFONTW DesktopFontDescription(int dpi) {
@@ -493,7 +478,7 @@ void TMainWindow::RunGuarded(const std::function<void()>& step) {
 }
 
 void TMainWindow::ReportError(const char* what) {
-    const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + FromUtf8(what);
+    const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + DecodeUtf8(std::string_view(what));
     ShowErrorMessage(text, WindowText(Handle()));
 }
 

@@ -1,25 +1,16 @@
 #include "ButtonStyles.h"
 
+#include "platform/common/AsciiText.h"
+
 namespace zx {
 
 namespace {
-
-char16_t FoldAscii(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
 
 constexpr TColor kPlainBorder = ColorFromRgb(0xC8C8C8);
 constexpr TColor kPlainDisabledBorder = ColorFromRgb(0xE0E0E0);
 constexpr TColor kPlainDisabledFont = ColorFromRgb(0xA0A0A0);
 
 } // namespace
-
-bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
 
 const TStyledButtonAttributes& TButtonStateAttributes::For(TButtonVisualState state) const {
     switch (state) {
@@ -60,8 +51,8 @@ void TPlainButtonStyles::FillStateAttributes(const std::u16string&, const std::u
                                              TStyledButtonAttributes& hot, TStyledButtonAttributes& disabled) const {
     using enum TButtonDrawStyle;
     using enum TBorderDrawStyle;
-    const bool header = SameNameIgnoringCase(appearance, u"Header");
-    const bool outline = SameNameIgnoringCase(appearance, u"Outline");
+    const bool header = SameTextIgnoringAsciiCase(appearance, u"Header");
+    const bool outline = SameTextIgnoringAsciiCase(appearance, u"Outline");
 
     normal.DrawType = TButtonDrawType::btRoundRect;
     normal.BorderWidth = 0;
@@ -121,7 +112,7 @@ void TButtonFamilyList::Register(std::shared_ptr<const IStyledButtonAttributes> 
     if (!family) return;
     const std::u16string name = family->FamilyName();
     for (auto& entry : FFamilies) {
-        if (SameNameIgnoringCase(entry.FStyleFamily, name)) {
+        if (SameTextIgnoringAsciiCase(entry.FStyleFamily, name)) {
             entry.FCustomAttributes = std::move(family);
             return;
         }
@@ -131,7 +122,7 @@ void TButtonFamilyList::Register(std::shared_ptr<const IStyledButtonAttributes> 
 
 const IStyledButtonAttributes& TButtonFamilyList::Find(const std::u16string& name) const {
     for (const auto& entry : FFamilies)
-        if (SameNameIgnoringCase(entry.FStyleFamily, name)) return *entry.FCustomAttributes;
+        if (SameTextIgnoringAsciiCase(entry.FStyleFamily, name)) return *entry.FCustomAttributes;
     return *FPlain;
 }
 

@@ -119,7 +119,4 @@ private:
     std::shared_ptr<const IStyledButtonAttributes> FPlain;
 };
 
-// ASCII-only case-insensitive comparison, as family and appearance names are compared.
-bool SameNameIgnoringCase(const std::u16string& a, const std::u16string& b);
-
 } // namespace zx

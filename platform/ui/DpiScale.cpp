@@ -1,14 +1,11 @@
 #include "DpiScale.h"
 
-#include <cstdint>
+#include "platform/common/Arithmetic.h"
 
 namespace zx {
 
 int ScaleForDpi(int value, int dpi) {
-    const std::int64_t product = static_cast<std::int64_t>(value) * dpi;
-    const std::int64_t half = kDesignDpi / 2;
-    const std::int64_t rounded = product >= 0 ? (product + half) / kDesignDpi : -((-product + half) / kDesignDpi);
-    return static_cast<int>(rounded);
+    return MulDivRound(value, dpi, kDesignDpi);
 }
 
 TBox ScaleBox(const TBox& box, int dpi) {

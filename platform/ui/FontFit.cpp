@@ -3,18 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/common/Arithmetic.h"
+
 namespace zx {
-
-namespace {
-
-int MulDivRound(int value, int numerator, int denominator) {
-    if (denominator <= 0) return value;
-    const std::int64_t product = static_cast<std::int64_t>(value) * numerator;
-    const std::int64_t half = denominator / 2;
-    return static_cast<int>(product >= 0 ? (product + half) / denominator : -((-product + half) / denominator));
-}
-
-} // namespace
 
 int FitFontPoints(int points, int labelWidth, int textWidth) {
     if (textWidth <= labelWidth || textWidth <= 0) return points;

@@ -3,20 +3,11 @@
 #include <numeric>
 #include <string_view>
 
+#include "platform/common/AsciiText.h"
+
 namespace zx {
 
 namespace {
-
-char16_t FoldAscii(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool SameAsciiText(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
 
 std::optional<TColor> NamedColor(std::u16string_view name) {
     struct TNamed {
@@ -29,7 +20,7 @@ std::optional<TColor> NamedColor(std::u16string_view name) {
         {u"clWhite", kColorWhite},
     };
     for (const auto& named : kNames)
-        if (SameAsciiText(name, named.Name)) return named.Color;
+        if (SameTextIgnoringAsciiCase(name, named.Name)) return named.Color;
     return std::nullopt;
 }
 
@@ -64,16 +55,16 @@ private:
     bool ApplyTag(std::u16string_view tag) {
         const bool closing = !tag.empty() && tag.front() == u'/';
         if (closing) tag.remove_prefix(1);
-        if (SameAsciiText(tag, u"B")) return Count(FBold, closing);
-        if (SameAsciiText(tag, u"C")) return Count(FCentered, closing);
-        if (closing && SameAsciiText(tag, u"FC")) {
+        if (SameTextIgnoringAsciiCase(tag, u"B")) return Count(FBold, closing);
+        if (SameTextIgnoringAsciiCase(tag, u"C")) return Count(FCentered, closing);
+        if (closing && SameTextIgnoringAsciiCase(tag, u"FC")) {
             if (!FColors.empty()) {
                 Flush();
                 FColors.pop_back();
             }
             return true;
         }
-        if (!closing && tag.size() > 3 && SameAsciiText(tag.substr(0, 3), u"FC:")) {
+        if (!closing && tag.size() > 3 && SameTextIgnoringAsciiCase(tag.substr(0, 3), u"FC:")) {
             const auto color = NamedColor(tag.substr(3));
             if (!color) return false;
             Flush();

@@ -12,11 +12,6 @@ struct TKernelHandleTraits { // events, threads, processes, mutexes
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::CloseHandle(h); }
 };
-struct TFileHandleTraits { // CreateFile: invalid is INVALID_HANDLE_VALUE, not null
-    using Type = HANDLE;
-    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Type h) noexcept { ::CloseHandle(h); }
-};
 struct TRegKeyTraits {
     using Type = HKEY;
     static Type Invalid() noexcept { return nullptr; }
@@ -27,22 +22,18 @@ struct TModuleTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
+// Fonts, bitmaps, brushes, pens: one owner for every GDI object, typed by its handle.
+template <typename TObject>
 struct TGdiObjectTraits {
-    using Type = HGDIOBJ;
+    using Type = TObject;
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::DeleteObject(h); }
 };
-struct TWindowTraits {
-    using Type = HWND;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::DestroyWindow(h); }
-};
 
 using TUniqueHandle = TUniqueResource<TKernelHandleTraits>;
-using TUniqueFile = TUniqueResource<TFileHandleTraits>;
 using TUniqueRegKey = TUniqueResource<TRegKeyTraits>;
 using TUniqueModule = TUniqueResource<TModuleTraits>;
-using TUniqueGdiObject = TUniqueResource<TGdiObjectTraits>;
-using TUniqueWindow = TUniqueResource<TWindowTraits>;
+using TUniqueGdiObject = TUniqueResource<TGdiObjectTraits<HGDIOBJ>>;
+using TUniqueFont = TUniqueResource<TGdiObjectTraits<HFONT>>;
 
 } // namespace zx

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/PlatformError.h"
+#include "platform/win32/WideText.h"
 
 namespace zx {
 namespace {
@@ -32,13 +33,9 @@ private:
 };
 
 std::u16string DottedText(const sockaddr_in& address) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&address.sin_addr);
-    std::u16string text;
-    for (int i = 0; i < 4; ++i) {
-        if (i) text += u'.';
-        for (char c : std::to_string(bytes[i])) text += static_cast<char16_t>(c);
-    }
-    return text;
+    wchar_t text[INET_ADDRSTRLEN] = {};
+    if (!::InetNtopW(AF_INET, &address.sin_addr, text, INET_ADDRSTRLEN)) return {};
+    return FromWide(text);
 }
 
 } // namespace

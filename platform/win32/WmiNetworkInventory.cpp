@@ -12,6 +12,7 @@
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/LocalAddress.h"
 #include "platform/win32/WideText.h"
+#include "platform/common/NumberText.h"
 
 namespace zx {
 namespace {
@@ -79,8 +80,7 @@ TPropertyText ReadIndex(IWbemClassObject& object) {
     if (FAILED(object.Get(L"Index", 0, value.put(), nullptr, nullptr))) return {TPropertyText::psFailed, {}};
     const VARIANT& v = value.get();
     if (v.vt == VT_I4 || v.vt == VT_UI4) {
-        const std::string digits = std::to_string(static_cast<std::uint32_t>(v.ulVal));
-        return {TPropertyText::psText, std::u16string(digits.begin(), digits.end())};
+        return {TPropertyText::psText, DecimalText(static_cast<std::uint32_t>(v.ulVal))};
     }
     return ReadText(object, L"Index");
 }

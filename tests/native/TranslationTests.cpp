@@ -134,35 +134,6 @@ TEST(TranslationCatalogueTest, NameAndValueSplitAtTheFirstEqualsSign) {
     }
 }
 
-TEST(TranslationCatalogueTest, Utf8IsDecodedAndDamagedSequencesBecomeReplacementCharacters) {
-    struct Case {
-        std::string_view bytes;
-        std::u16string text;
-    };
-    const Case cases[] = {
-        {"caf\xC3\xA9", u"café"},
-        {"\xED\x95\x9C", u"한"},
-        {"\xF0\x9F\x98\x80", u"\U0001F600"},
-        {"a\xFF"
-         "b",
-         u"a\uFFFDb"},
-        {"a\x80"
-         "b",
-         u"a\uFFFDb"},
-        {"a\xC3", u"a\uFFFD"}, // cut off at the end
-        {"a\xE2\x82"
-         "b",
-         u"a\uFFFDb"},                   // cut off before an ASCII byte, which is kept
-        {"\xC0\xAF", u"\uFFFD"},         // overlong "/"
-        {"\xED\xA0\x80", u"\uFFFD"},     // a surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD"}, // past U+10FFFF
-    };
-    for (const auto& c : cases) {
-        const std::vector<std::uint8_t> bytes(c.bytes.begin(), c.bytes.end());
-        EXPECT_EQ(DecodeUtf8(bytes), c.text) << ::testing::PrintToString(std::string(c.bytes));
-    }
-}
-
 TEST_F(TranslationTest, TranslateFindsTheBlockOfAnyLanguageAndGivesTheRequestedOne) {
     struct Case {
         std::u16string current;

@@ -23,13 +23,6 @@ struct TMemoryDcTraits {
 };
 using TUniqueMemoryDc = TUniqueResource<TMemoryDcTraits>;
 
-struct TFontTraits {
-    using Type = HFONT;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type h) noexcept { ::DeleteObject(h); }
-};
-using TUniqueFont = TUniqueResource<TFontTraits>;
-
 // BeginPaint ... EndPaint.
 class TPaintScope {
 public:

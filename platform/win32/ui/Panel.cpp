@@ -5,6 +5,8 @@
 #include "Gdi.h"
 #include "GdiPlus.h"
 #include "platform/ui/DpiScale.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
 
 namespace zx {
 
@@ -64,15 +66,13 @@ void TPanelWindow::Paint(HDC dc, const RECT& client) {
     FillSolid(dc, client, kWindowColor);
     if (FKind != pkGroupBox) return;
 
-    const int length = ::GetWindowTextLengthW(Handle());
-    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), caption.data(), length + 1)));
+    const std::u16string caption = WindowText(Handle());
 
     TSelectScope font(dc, Font());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
     SIZE extent{};
-    ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+    ::GetTextExtentPoint32W(dc, Wide(caption), static_cast<int>(caption.size()), &extent);
 
     // A light rounded frame whose top edge runs through the middle of the caption.
     const int line = std::max(1, ScaleForDpi(1, FDpi));
@@ -91,7 +91,7 @@ void TPanelWindow::Paint(HDC dc, const RECT& client) {
     FillSolid(dc, gapBox, kWindowColor);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(kGroupCaptionColor));
-    ::ExtTextOutW(dc, indent + gap, 0, 0, nullptr, caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+    ::ExtTextOutW(dc, indent + gap, 0, 0, nullptr, Wide(caption), static_cast<UINT>(caption.size()), nullptr);
 }
 
 } // namespace zx

@@ -8,6 +8,8 @@
 #include "Gdi.h"
 #include "GdiPlus.h"
 #include "platform/ui/DpiScale.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
 
 namespace zx {
 
@@ -182,14 +184,12 @@ void TStyledButtonWindow::Paint(HDC dc, const RECT& client) {
 
     const HFONT font = (a.FontStyle & fsBold) ? BoldFont() : Font();
 
-    const int length = ::GetWindowTextLengthW(Handle());
-    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), caption.data(), length + 1)));
+    const std::u16string caption = WindowText(Handle());
     TSelectScope selected(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(a.FontColor));
     RECT text = client;
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+    ::DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &text,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 
     if (ShowsFocus()) {

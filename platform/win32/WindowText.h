@@ -1,0 +1,20 @@
+// The text of a window (its caption, or a control's text) as portable UTF-16.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace zx {
+
+// Empty for a null or destroyed window.
+[[nodiscard]] inline std::u16string WindowText(HWND window) {
+    if (!window) return {};
+    const int length = ::GetWindowTextLengthW(window);
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1)));
+    return text;
+}
+
+} // namespace zx
