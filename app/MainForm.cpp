@@ -75,8 +75,8 @@ void TFrmZephyrix::FormCreate() {
     FView.ApplyTheme();
     // 3. Every caption of the window in the current language (title bar: see the kit).
     TranslateComponent(FView, FrmZephyrix);
-    // 4., 5.
-    FView.FitTitleFont();
+    // 4. The title in its translated form; 5.
+    FView.FitLabelFont(LblTitle);
     FView.UseDesktopFont();
     // 6. The donation button is never shown.
     FView.SetVisible(Indicator, false);

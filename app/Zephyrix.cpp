@@ -2,10 +2,13 @@
 // window, then the window TFrmZephyrix and its message loop until it closes.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/MainForm.h"
 #include "app/MainServices.h"
 #include "app/win32/MainWindow.h"
 #include "engine/Network.h"
+#include "kit/MoravelButtonStyles.h"
 #include "kit/Translation.h"
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
@@ -71,6 +74,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     // Style families are registered here, before any window exists; buttons of a family
     // that is not registered draw with the plain one.
     zx::TButtonFamilyList families;
+    families.Register(std::make_shared<zx::TMoravelButtonStyles>());
 
     zx::TWin32Registry registry;
     TWmiAdapterSource adapters;

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "kit/FitLabelFont.h"
 #include "platform/common/Utf8.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/ui/FontFit.h"
@@ -277,6 +278,7 @@ void TMainWindow::CreateFonts() {
     const int titlePixels =
         FTitlePoints ? PixelsFromPoints(*FTitlePoints, FDpi) : ScaleForDpi(kTitleFontHeight96, FDpi);
     FTitleFont = CreateFontWith(FTitleFace.c_str(), titlePixels, ANTIALIASED_QUALITY, FDpi);
+    FButtonFont = CreateFontWith(kDesignedFontName, ScaleForDpi(kDesignedFontHeight96, FDpi), DEFAULT_QUALITY, FDpi);
 }
 
 bool TMainWindow::ChooseTitleFace(const std::u16string& caption) {
@@ -305,8 +307,9 @@ bool TMainWindow::ChooseTitleFace(const std::u16string& caption) {
 void TMainWindow::ApplyFonts() {
     for (const auto& [id, handle] : FHandles) {
         if (!handle) continue;
-        const HFONT font =
-            id == TControlId::LblTitle ? static_cast<HFONT>(FTitleFont.get()) : static_cast<HFONT>(FFont.get());
+        HFONT font = FFont.get();
+        if (id == TControlId::LblTitle) font = FTitleFont.get();
+        if (FButtons.contains(id)) font = FButtonFont.get();
         ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
 }
@@ -414,31 +417,51 @@ void TMainWindow::SetApplicationTitle(const std::u16string& title) {
 }
 
 void TMainWindow::ApplyTheme() {
-    // The plain look needs nothing here; the theme helper hooks in at this step.
+    // Once: the helper lives as long as the window.
+    if (!FThemeHelper) FThemeHelper = std::make_unique<TThemeHelper>(Handle(), FHighContrast);
 }
 
-void TMainWindow::FitTitleFont() {
+// The title label as FitLabelFont sees it: measured in its own font, resized through
+// the window, which makes the fonts of every control.
+class TMainWindow::TTitleLabel final : public IFittableLabel {
+public:
+    TTitleLabel(TMainWindow& window, HWND label) : FWindow(window), FLabel(label) {}
+    int Width() const override {
+        RECT client;
+        ::GetClientRect(FLabel, &client);
+        return client.right - client.left;
+    }
+    int CaptionWidth() const override {
+        const std::u16string caption = WindowText(FLabel);
+        TWindowDc dc(FLabel);
+        TSelectScope font(dc.Dc(), FWindow.FTitleFont.get());
+        SIZE extent{};
+        if (!::GetTextExtentPoint32W(dc.Dc(), Wide(caption), static_cast<int>(caption.size()), &extent)) return 0;
+        return extent.cx;
+    }
+    int FontPoints() const override {
+        LOGFONTW lf{};
+        ::GetObjectW(FWindow.FTitleFont.get(), sizeof(lf), &lf);
+        return PointsFromPixels(std::abs(static_cast<int>(lf.lfHeight)), FWindow.FDpi);
+    }
+    void SetFontPoints(int points) override {
+        FWindow.FTitlePoints = points;
+        FWindow.CreateFonts();
+        FWindow.ApplyFonts();
+    }
+
+private:
+    TMainWindow& FWindow;
+    HWND FLabel;
+};
+
+void TMainWindow::FitLabelFont(TControlId label) {
+    // The other labels share the window's font: only the title has a size of its own.
+    if (label != TControlId::LblTitle) return;
     const HWND title = ControlHandle(TControlId::LblTitle);
     if (!title) return;
-    const std::u16string caption = WindowText(title);
-    TWindowDc dc(title);
-    int textWidth = 0;
-    {
-        TSelectScope font(dc.Dc(), FTitleFont.get());
-        SIZE extent{};
-        if (::GetTextExtentPoint32W(dc.Dc(), Wide(caption), static_cast<int>(caption.size()), &extent))
-            textWidth = extent.cx;
-    }
-    RECT client;
-    ::GetClientRect(title, &client);
-    LOGFONTW lf{};
-    ::GetObjectW(FTitleFont.get(), sizeof(lf), &lf);
-    const int points = PointsFromPixels(std::abs(static_cast<int>(lf.lfHeight)), FDpi);
-    const int fitted = FitFontPoints(points, client.right - client.left, textWidth);
-    if (fitted == points) return;
-    FTitlePoints = fitted;
-    CreateFonts();
-    ApplyFonts();
+    TTitleLabel fittable(*this, title);
+    zx::FitLabelFont(fittable);
 }
 
 void TMainWindow::UseDesktopFont() {

@@ -36,6 +36,8 @@
 #include "platform/win32/ui/Panel.h"
 #include "platform/win32/ui/RichLabel.h"
 #include "platform/win32/ui/StyledButton.h"
+#include "platform/win32/ui/SystemContrast.h"
+#include "platform/win32/ui/ThemeHelper.h"
 #include "platform/win32/ui/WindowBase.h"
 
 namespace zx {
@@ -72,7 +74,7 @@ public:
     void ShowCard(int index) override;
     void SetApplicationTitle(const std::u16string& title) override;
     void ApplyTheme() override;
-    void FitTitleFont() override;
+    void FitLabelFont(TControlId label) override;
     void UseDesktopFont() override;
     void ShowErrorMessage(const std::u16string& text, const std::u16string& caption) override;
     void OpenAddress(const std::u16string& address) override;
@@ -104,7 +106,11 @@ private:
     void ReportError(const char* what);
     void KeepFocusVisible();
 
+    class TTitleLabel;
+
     const TButtonFamilyList& FFamilies;
+    TSystemHighContrast FHighContrast;          // before the helper, which asks it until its end
+    std::unique_ptr<TThemeHelper> FThemeHelper; // from ApplyTheme on
     TMainWindowEvents FEvents;
     int FDpi = 96;
     std::map<TControlId, HWND> FHandles;
@@ -116,8 +122,9 @@ private:
     TLogoWindow* FLogo = nullptr;
 
     bool FDesktopFont = false;       // UseDesktopFont ran: icon-title font instead of the designed one
-    std::optional<int> FTitlePoints; // FitTitleFont shrank the title to this size
-    TUniqueFont FFont;               // every control but the title
+    std::optional<int> FTitlePoints; // FitLabelFont shrank the title to this size
+    TUniqueFont FFont;               // every control but the title and the styled buttons
+    TUniqueFont FButtonFont;         // the styled buttons': the designed font, whatever the desktop's
     TUniqueFont FTitleFont;
     std::wstring FTitleFace; // Tahoma, or the desktop face for scripts Tahoma lacks
     HWND FLastFocus = nullptr;
