@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include <array>
+#include <utility>
 
 #include "app/ViewComponent.h"
 #include "engine/TweakCatalogue.h"
@@ -73,7 +74,7 @@ constexpr std::array<TClickBinding, 10> kClickBindings = {{
 
 } // namespace
 
-TFrmZephyrix::TFrmZephyrix(IMainView& view, const TMainServices& services) : FView(view), FServices(services) {}
+TFrmZephyrix::TFrmZephyrix(IMainView& view, TMainServices services) : FView(view), FServices(std::move(services)) {}
 
 void TFrmZephyrix::FormCreate() {
     // What the update check calls back: true means a newer release is being

@@ -19,7 +19,7 @@ namespace zx {
 
 class TFrmZephyrix {
 public:
-    TFrmZephyrix(IMainView& view, const TMainServices& services);
+    TFrmZephyrix(IMainView& view, TMainServices services);
     TFrmZephyrix(const TFrmZephyrix&) = delete;
     TFrmZephyrix& operator=(const TFrmZephyrix&) = delete;
 
