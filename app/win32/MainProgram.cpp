@@ -11,10 +11,12 @@
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
 #include "platform/win32/AppVersion.h"
+#include "platform/win32/BackupFolder.h"
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/InternetProbe.h"
+#include "platform/win32/LocalClock.h"
 #include "platform/win32/ResourceData.h"
 #include "platform/win32/UserLanguage.h"
 #include "platform/win32/Win32Registry.h"
@@ -69,6 +71,8 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     THttpInternetProbe probe(addresses.ProbeUrl);
     TDetachedThreadRunner runner;
     TThreadSleeper sleeper;
+    TBackupFolder backups;
+    TSystemLocalClock clock;
 
     TMainWindow window(families);
     const TMainServices services{.Registry = registry,
@@ -78,6 +82,8 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
                                  .Runner = runner,
                                  .UiDispatcher = window,
                                  .Sleeper = sleeper,
+                                 .Backups = backups,
+                                 .Clock = clock,
                                  .AppVersion = GetAppVersion(u"%d.%d.%d.%d"),
                                  .RandomIndex = ProcessRandomIndex,
                                  .ShortLinkHost = addresses.ShortLinkHost,
