@@ -27,8 +27,7 @@ public:
         : FServices(services), FPlatform(services.Platform), FAddresses(addresses), FRandom(seed) {}
 
     int Run() {
-        if (FPlatform.MutexExists(kLauncherMutexName)) return 0; // another copy runs: silently
-        FPlatform.HoldMutex(kLauncherMutexName);
+        if (!FPlatform.HoldMutex(kLauncherMutexName)) return 0; // another copy runs: silently
         FLcid = FPlatform.UserDefaultLCID();
         FCaption = LookupLauncherText(FLcid, kProductNameKey);
         const std::u16string mainProgram =

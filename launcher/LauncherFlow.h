@@ -37,10 +37,10 @@ public:
     virtual ~ILauncherPlatform() = default;
     // The system tick count, the seed of the identifier's generator.
     [[nodiscard]] virtual std::uint32_t TickCount() = 0;
-    // True when a mutex of this name exists in the current logon session.
-    [[nodiscard]] virtual bool MutexExists(std::u16string_view name) = 0;
-    // Creates the named mutex, initially owned, and holds it until the process ends.
-    virtual void HoldMutex(std::u16string_view name) = 0;
+    // Creates the named mutex, initially owned, and holds it until the process ends; false
+    // when it existed already (another copy runs in this logon session). One call, so two
+    // copies started at the same instant cannot both pass.
+    [[nodiscard]] virtual bool HoldMutex(std::u16string_view name) = 0;
     // The user's default locale identifier.
     [[nodiscard]] virtual TLcid UserDefaultLCID() = 0;
     // The full path of the launcher's own executable.

@@ -53,10 +53,12 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     // Before any library is loaded by name: this program runs elevated.
     SecureDllSearchPath();
 
-    // Another copy in this session: end at once, silently.
-    if (TUniqueHandle other(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kInstanceMutex)); other) ::ExitProcess(0);
-    // Held, and owned, until the process ends.
+    // Held, and owned, until the process ends. Created in one step, so that two copies
+    // started at the same instant cannot both pass: the second finds it existing (or, made
+    // by a copy with other rights, not open to it) and ends at once, silently.
     const TUniqueHandle instance(::CreateMutexW(nullptr, TRUE, kInstanceMutex));
+    if (const DWORD error = ::GetLastError(); error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED)
+        ::ExitProcess(0);
 
     const TTranslationScope translation;
     const TComScope com; // the UI thread's apartment

@@ -10,24 +10,18 @@
 
 namespace zx::launcher {
 
-namespace {
-
-constexpr DWORD kMutexAllAccess = 0x1F0001;
-
-} // namespace
+namespace {} // namespace
 
 std::uint32_t TWin32LauncherPlatform::TickCount() {
     return ::GetTickCount();
 }
 
-bool TWin32LauncherPlatform::MutexExists(std::u16string_view name) {
-    const TUniqueHandle other(::OpenMutexW(kMutexAllAccess, FALSE, Wide(std::u16string(name))));
-    return static_cast<bool>(other);
-}
-
-void TWin32LauncherPlatform::HoldMutex(std::u16string_view name) {
-    // The result is not examined: a copy that raced past the test above runs as well.
+bool TWin32LauncherPlatform::HoldMutex(std::u16string_view name) {
     FMutex.reset(::CreateMutexW(nullptr, TRUE, Wide(std::u16string(name))));
+    const DWORD error = ::GetLastError();
+    // A mutex that exists already, or one made by a copy with other rights (access denied),
+    // means another copy runs. Any other failure leaves this copy to run without one.
+    return error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED;
 }
 
 TLcid TWin32LauncherPlatform::UserDefaultLCID() {

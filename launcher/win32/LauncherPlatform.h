@@ -10,8 +10,7 @@ namespace zx::launcher {
 class TWin32LauncherPlatform final : public ILauncherPlatform {
 public:
     [[nodiscard]] std::uint32_t TickCount() override;
-    [[nodiscard]] bool MutexExists(std::u16string_view name) override;
-    void HoldMutex(std::u16string_view name) override;
+    [[nodiscard]] bool HoldMutex(std::u16string_view name) override;
     [[nodiscard]] TLcid UserDefaultLCID() override;
     [[nodiscard]] std::u16string ModulePath() override;
     [[nodiscard]] std::u16string CommandLine() override;

@@ -91,13 +91,16 @@ TEST(LauncherPlatform, AnswersAboutFilesVersionsAndItself) {
     EXPECT_EQ(platform.UserDefaultLCID(), ::GetUserDefaultLCID());
 }
 
-TEST(LauncherPlatform, HeldMutexIsSeenByTheNextTest) {
+TEST(LauncherPlatform, OnlyTheFirstHolderOfTheMutexGetsIt) {
     const std::u16string name = u"ZxLauncherTestMutex";
-    TWin32LauncherPlatform first;
-    EXPECT_FALSE(first.MutexExists(name));
-    first.HoldMutex(name);
-    TWin32LauncherPlatform second;
-    EXPECT_TRUE(second.MutexExists(name));
+    {
+        TWin32LauncherPlatform first;
+        EXPECT_TRUE(first.HoldMutex(name));
+        TWin32LauncherPlatform second;
+        EXPECT_FALSE(second.HoldMutex(name));
+    }
+    TWin32LauncherPlatform after; // released with its holder
+    EXPECT_TRUE(after.HoldMutex(name));
 }
 
 TEST(LocalClock, DateAndTimeAreTodaysLocalOnes) {
