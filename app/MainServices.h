@@ -7,7 +7,7 @@
 #include <string>
 
 #include "BuildSettings.h"
-#include "app/BackgroundWork.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
 

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "app/BackgroundWork.h"
+#include "platform/BackgroundWork.h"
 #include "app/ControlTable.h"
 #include "app/MainView.h"
 #include "platform/ui/ButtonStyles.h"

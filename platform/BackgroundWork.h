@@ -1,8 +1,9 @@
-// Threads and time as the window's behaviour uses them: a job on a thread of its own,
-// a synchronous hand-over to the UI thread, and a pause. Injected so that tests can run
-// long waits at once.
+// Threads and time as the window's behaviour and the update check use them: a job on a
+// thread of its own, a synchronous hand-over to the UI thread, a pause and the
+// application's "terminating" flag. Injected so that tests can run long waits at once.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 
@@ -28,6 +29,16 @@ class ISleeper {
 public:
     virtual ~ISleeper() = default;
     virtual void Sleep(std::chrono::milliseconds duration) = 0;
+};
+
+// Set once when the program starts to end; background waits poll it and give up.
+class TTerminationFlag {
+public:
+    void Set() noexcept { FSet.store(true, std::memory_order_release); }
+    [[nodiscard]] bool IsSet() const noexcept { return FSet.load(std::memory_order_acquire); }
+
+private:
+    std::atomic<bool> FSet{false};
 };
 
 // A detached standard thread per job; nothing is left to join. A job still running when
