@@ -22,6 +22,11 @@ struct TModuleTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
+struct TIconTraits { // icons loaded at a size of our choosing (not shared ones)
+    using Type = HICON;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DestroyIcon(h); }
+};
 // Fonts, bitmaps, brushes, pens: one owner for every GDI object, typed by its handle.
 template <typename TObject>
 struct TGdiObjectTraits {
@@ -33,6 +38,7 @@ struct TGdiObjectTraits {
 using TUniqueHandle = TUniqueResource<TKernelHandleTraits>;
 using TUniqueRegKey = TUniqueResource<TRegKeyTraits>;
 using TUniqueModule = TUniqueResource<TModuleTraits>;
+using TUniqueIcon = TUniqueResource<TIconTraits>;
 using TUniqueGdiObject = TUniqueResource<TGdiObjectTraits<HGDIOBJ>>;
 using TUniqueFont = TUniqueResource<TGdiObjectTraits<HFONT>>;
 
