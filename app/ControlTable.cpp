@@ -13,44 +13,44 @@ using enum TControlKind;
 // One row per control, kept on one line each so the table reads as a table.
 // clang-format off
 constexpr std::array kControls = {
-    TControlSpec{FrmZephyrix, u"FrmZephyrix", FrmZephyrix, ckForm, {0, 0, kClientWidth96, kClientHeight96}, u"제피릭스", coNone},
-    TControlSpec{PnlHead, u"PnlHead", FrmZephyrix, ckPanel, {0, 0, 498, 50}, u"", coAlignTop},
-    TControlSpec{BtnHead, u"BtnHead", PnlHead, ckToolbar, {10, 10, 358, 30}, u"", coNone},
-    TControlSpec{BtnHome, u"BtnHome", BtnHead, ckToolButton, {0, 0, 70, 30}, u"처음화면", coPressed},
-    TControlSpec{BtnConfig, u"BtnConfig", BtnHead, ckToolButton, {70, 0, 70, 30}, u"환경설정", coNone},
-    TControlSpec{BtnDonate, u"BtnDonate", BtnHead, ckToolButton, {140, 0, 70, 30}, u"후원하기", coHidden},
-    TControlSpec{PnlLogo, u"PnlLogo", PnlHead, ckPanel, {378, 0, 120, 50}, u"", coAlignRight},
-    TControlSpec{ImgLogo, u"ImgLogo", PnlLogo, ckImage, {3, 0, 112, 50}, u"", coHandCursor | coClickable},
-    TControlSpec{PnlMain, u"PnlMain", FrmZephyrix, ckCardPanel, {0, 50, 498, 376}, u"", coAlignClient},
-    TControlSpec{Card1, u"Card1", PnlMain, ckCard, {0, 0, 498, 376}, u"", coAlignClient},
-    TControlSpec{LblTitle, u"LblTitle", Card1, ckLabel, {8, 40, 484, 81}, u"제피릭스", coCentered | coOwnFont},
-    TControlSpec{LblContent, u"LblContent", Card1, ckRichLabel, {0, 188, 500, 33}, u"", coVCentered},
-    TControlSpec{BtnStart, u"BtnStart", Card1, ckStyledButton, {176, 264, 162, 68}, u"실행하기", coNone},
-    TControlSpec{Indicator, u"Indicator", Card1, ckActivityIndicator, {241, 282, 32, 32}, u"", coHidden},
-    TControlSpec{Card2, u"Card2", PnlMain, ckCard, {0, 0, 498, 376}, u"", coAlignClient | coHidden},
-    TControlSpec{GroupBox1, u"GroupBox1", Card2, ckGroupBox, {15, 6, 474, 67}, u"네트워크 아답터 정보", coNone},
-    TControlSpec{LblAdapter, u"LblAdapter", GroupBox1, ckLabel, {17, 32, 304, 15}, u"", coNone},
-    TControlSpec{LblIPAddress, u"LblIPAddress", GroupBox1, ckLabel, {344, 32, 109, 15}, u"IP: ", coNone},
-    TControlSpec{GroupBox2, u"GroupBox2", Card2, ckGroupBox, {15, 87, 474, 98}, u"네이글 알고리즘 해제", coNone},
-    TControlSpec{ChkTCPAckFrequency, u"ChkTCPAckFrequency", GroupBox2, ckCheckBox, {17, 32, 200, 17}, u"TcpAckFrequency", coNoTabStop},
-    TControlSpec{ChkTcpDelAckTick, u"ChkTcpDelAckTick", GroupBox2, ckCheckBox, {243, 32, 200, 17}, u"TcpDelAckTick", coNoTabStop},
-    TControlSpec{ChkTcpNoDelay, u"ChkTcpNoDelay", GroupBox2, ckCheckBox, {17, 64, 200, 17}, u"TcpNoDelay", coNoTabStop},
-    TControlSpec{GroupBox3, u"GroupBox3", Card2, ckGroupBox, {15, 199, 474, 66}, u"네트워크 쓰로틀링", coNone},
-    TControlSpec{ChkNetworkThrottlingIndex, u"ChkNetworkThrottlingIndex", GroupBox3, ckCheckBox, {17, 32, 200, 17}, u"NetworkThrottlingIndex", coNoTabStop},
-    TControlSpec{ChkSystemResponsiveness, u"ChkSystemResponsiveness", GroupBox3, ckCheckBox, {243, 32, 200, 17}, u"SystemResponsiveness", coNoTabStop},
-    TControlSpec{LblVersion, u"LblVersion", Card2, ckLabel, {15, 344, 100, 15}, u"", coNone},
+    TControlEntry{FrmZephyrix, u"FrmZephyrix", FrmZephyrix, ckForm, {0, 0, kClientWidth96, kClientHeight96}, u"제피릭스", coNone},
+    TControlEntry{PnlHead, u"PnlHead", FrmZephyrix, ckPanel, {0, 0, 498, 50}, u"", coNone},
+    TControlEntry{BtnHead, u"BtnHead", PnlHead, ckToolbar, {10, 10, 358, 30}, u"", coNone},
+    TControlEntry{BtnHome, u"BtnHome", BtnHead, ckToolButton, {0, 0, 70, 30}, u"처음화면", coPressed | coGroupStart},
+    TControlEntry{BtnConfig, u"BtnConfig", BtnHead, ckToolButton, {70, 0, 70, 30}, u"환경설정", coNone},
+    TControlEntry{BtnDonate, u"BtnDonate", BtnHead, ckToolButton, {140, 0, 70, 30}, u"후원하기", coHidden},
+    TControlEntry{PnlLogo, u"PnlLogo", PnlHead, ckPanel, {378, 0, 120, 50}, u"", coNone},
+    TControlEntry{ImgLogo, u"ImgLogo", PnlLogo, ckImage, {3, 0, 112, 50}, u"", coHandCursor},
+    TControlEntry{PnlMain, u"PnlMain", FrmZephyrix, ckCardPanel, {0, 50, 498, 376}, u"", coNone},
+    TControlEntry{Card1, u"Card1", PnlMain, ckCard, {0, 0, 498, 376}, u"", coNone},
+    TControlEntry{LblTitle, u"LblTitle", Card1, ckLabel, {8, 40, 484, 81}, u"제피릭스", coCentered | coOwnFont, ColorFromRgb(0x202020)},
+    TControlEntry{LblContent, u"LblContent", Card1, ckRichLabel, {0, 188, 500, 33}, u"", coVCentered},
+    TControlEntry{BtnStart, u"BtnStart", Card1, ckStyledButton, {176, 264, 162, 68}, u"실행하기", coGroupStart},
+    TControlEntry{Indicator, u"Indicator", Card1, ckActivityIndicator, {241, 282, 32, 32}, u"", coHidden},
+    TControlEntry{Card2, u"Card2", PnlMain, ckCard, {0, 0, 498, 376}, u"", coHidden},
+    TControlEntry{GroupBox1, u"GroupBox1", Card2, ckGroupBox, {15, 6, 474, 67}, u"네트워크 아답터 정보", coNone},
+    TControlEntry{LblAdapter, u"LblAdapter", GroupBox1, ckLabel, {17, 32, 304, 15}, u"", coNone},
+    TControlEntry{LblIPAddress, u"LblIPAddress", GroupBox1, ckLabel, {344, 32, 109, 15}, u"IP: ", coNone},
+    TControlEntry{GroupBox2, u"GroupBox2", Card2, ckGroupBox, {15, 87, 474, 98}, u"네이글 알고리즘 해제", coNone},
+    TControlEntry{ChkTCPAckFrequency, u"ChkTCPAckFrequency", GroupBox2, ckCheckBox, {17, 32, 200, 17}, u"TcpAckFrequency", coNoTabStop | coGroupStart},
+    TControlEntry{ChkTcpDelAckTick, u"ChkTcpDelAckTick", GroupBox2, ckCheckBox, {243, 32, 200, 17}, u"TcpDelAckTick", coNoTabStop | coGroupStart},
+    TControlEntry{ChkTcpNoDelay, u"ChkTcpNoDelay", GroupBox2, ckCheckBox, {17, 64, 200, 17}, u"TcpNoDelay", coNoTabStop | coGroupStart},
+    TControlEntry{GroupBox3, u"GroupBox3", Card2, ckGroupBox, {15, 199, 474, 66}, u"네트워크 쓰로틀링", coNone},
+    TControlEntry{ChkNetworkThrottlingIndex, u"ChkNetworkThrottlingIndex", GroupBox3, ckCheckBox, {17, 32, 200, 17}, u"NetworkThrottlingIndex", coNoTabStop | coGroupStart},
+    TControlEntry{ChkSystemResponsiveness, u"ChkSystemResponsiveness", GroupBox3, ckCheckBox, {243, 32, 200, 17}, u"SystemResponsiveness", coNoTabStop | coGroupStart},
+    TControlEntry{LblVersion, u"LblVersion", Card2, ckLabel, {15, 344, 100, 15}, u"", coNone, kColorGray},
 };
 // clang-format on
 
 } // namespace
 
-std::span<const TControlSpec> ControlTable() {
+std::span<const TControlEntry> ControlTable() {
     return kControls;
 }
 
-const TControlSpec& FindControl(TControlId id) {
-    for (const auto& spec : kControls)
-        if (spec.Id == id) return spec;
+const TControlEntry& FindControl(TControlId id) {
+    for (const auto& entry : kControls)
+        if (entry.Id == id) return entry;
     throw std::out_of_range("unknown control id");
 }
 

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
+
+#include "platform/ui/Color.h"
 
 namespace zx {
 
@@ -55,20 +58,17 @@ enum class TControlKind : std::uint8_t {
     ckCheckBox,
 };
 
-// Layout and behaviour flags of a control.
+// Layout and behaviour flags of a control; the window's control factory reads them.
 enum TControlOption : std::uint32_t {
     coNone = 0,
-    coAlignTop = 1u << 0,
-    coAlignRight = 1u << 1,
-    coAlignClient = 1u << 2,
-    coCentered = 1u << 3,  // text centred horizontally
-    coVCentered = 1u << 4, // text centred vertically
-    coNoTabStop = 1u << 5,
-    coHandCursor = 1u << 6,
-    coClickable = 1u << 7,
-    coOwnFont = 1u << 8, // keeps its own font instead of the window's
-    coPressed = 1u << 9, // pressed when the window opens
-    coHidden = 1u << 10, // hidden at start-up
+    coCentered = 1u << 0,   // text centred horizontally
+    coVCentered = 1u << 1,  // text centred vertically
+    coNoTabStop = 1u << 2,  // Tab passes it by
+    coGroupStart = 1u << 3, // starts a keyboard group: the arrow keys stay within it
+    coHandCursor = 1u << 4, // the pointer turns into a hand over it, as over a link
+    coOwnFont = 1u << 5,    // keeps the title's font instead of the window's
+    coPressed = 1u << 6,    // pressed when the window opens
+    coHidden = 1u << 7,     // hidden at start-up
 };
 
 struct TRect96 { // pixels at 96 DPI, relative to the parent's client area
@@ -78,7 +78,7 @@ struct TRect96 { // pixels at 96 DPI, relative to the parent's client area
     int Height;
 };
 
-struct TControlSpec {
+struct TControlEntry {
     TControlId Id;
     std::u16string_view Name; // the component name, as event handlers see it
     TControlId Parent;
@@ -86,13 +86,14 @@ struct TControlSpec {
     TRect96 Place;
     std::u16string_view Caption; // designed caption (Korean source text or Latin)
     std::uint32_t Options;
+    std::optional<TColor> TextColor = {}; // a label's own text colour; else the system's
 };
 
 // All controls in ownership (creation) order; the window itself comes first.
-std::span<const TControlSpec> ControlTable();
+std::span<const TControlEntry> ControlTable();
 
 // The entry of one control; every TControlId has exactly one.
-const TControlSpec& FindControl(TControlId id);
+const TControlEntry& FindControl(TControlId id);
 
 // Window client size at 96 DPI and the title label's own font.
 inline constexpr int kClientWidth96 = 498;

@@ -26,18 +26,28 @@ constexpr std::array<std::u16string_view, 4> kNavigationNames = {u"BtnHome", u"B
 
 constexpr const char16_t* kStatusName = u"status";
 
-// The option boxes with their stored value names, in the order LoadSettings sets them.
-struct TOptionBox {
+// The option boxes: each box, the settings value that keeps it and the tweak option it
+// controls, in the order LoadSettings sets them.
+struct TOptionEntry {
     TControlId Box;
     const char16_t* ValueName;
+    bool TTweakOptions::*Option;
 };
-constexpr std::array<TOptionBox, 5> kOptionBoxes = {{
-    {ChkTcpNoDelay, u"tcpnodelay"},
-    {ChkTCPAckFrequency, u"tcpackfrequency"},
-    {ChkTcpDelAckTick, u"tcpdelacktick"},
-    {ChkNetworkThrottlingIndex, u"networkthrottleindex"},
-    {ChkSystemResponsiveness, u"systemresponsivess"},
+constexpr std::array<TOptionEntry, 5> kOptionTable = {{
+    {ChkTcpNoDelay, u"tcpnodelay", &TTweakOptions::NoDelay},
+    {ChkTCPAckFrequency, u"tcpackfrequency", &TTweakOptions::AckFrequency},
+    {ChkTcpDelAckTick, u"tcpdelacktick", &TTweakOptions::DelAckTicks},
+    {ChkNetworkThrottlingIndex, u"networkthrottleindex", &TTweakOptions::ThrottlingIndex},
+    // The name as stored by every release so far: correcting the spelling would lose
+    // the users' saved choice.
+    {ChkSystemResponsiveness, u"systemresponsivess", &TTweakOptions::Responsiveness},
 }};
+
+const TOptionEntry* FindOption(TControlId box) noexcept {
+    for (const TOptionEntry& entry : kOptionTable)
+        if (entry.Box == box) return &entry;
+    return nullptr;
+}
 
 // The order in which SetStatus enables or disables them.
 constexpr std::array<TControlId, 5> kEnableOrder = {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay,
@@ -66,33 +76,33 @@ constexpr std::array<TClickBinding, 10> kClickBindings = {{
 TFrmZephyrix::TFrmZephyrix(IMainView& view, const TMainServices& services) : FView(view), FServices(services) {}
 
 void TFrmZephyrix::FormCreate() {
-    // 1. What the update check calls back: true means a newer release is being
-    //    downloaded, and the program makes way for it.
+    // What the update check calls back: true means a newer release is being
+    // downloaded, and the program makes way for it.
     FUpdateDone = [this](bool accepted) {
         if (accepted) FView.Close();
     };
-    // 2.
+    // Dark title bar and accent line.
     FView.ApplyTheme();
-    // 3. Every caption of the window in the current language (title bar: see the kit).
+    // Every caption of the window in the current language (title bar: see the kit).
     TranslateComponent(FView, FrmZephyrix);
-    // 4., 5.
+    // The title fitted to its label, the desktop font everywhere else.
     FView.FitTitleFont();
     FView.UseDesktopFont();
-    // 6. The donation button is never shown.
+    // The busy indicator waits hidden; the donation button is never shown.
     FView.SetVisible(Indicator, false);
     FView.SetVisible(BtnDonate, false);
-    // 7., 8.
+    // The home card first; the taskbar shows the translated caption.
     FView.ShowCard(0);
     FView.SetApplicationTitle(FView.GetCaption(FrmZephyrix));
-    // 9.
+    // One of the slogans, chosen at random.
     const int slogan = FServices.RandomIndex ? FServices.RandomIndex(static_cast<int>(kSlogans.size())) : 0;
     const auto sloganIndex = static_cast<std::size_t>(slogan) < kSlogans.size() ? static_cast<std::size_t>(slogan) : 0;
     FView.SetCaption(LblContent, u"<C><FC:clGray>" + Translate(kSlogans[sloganIndex]) + u"</FC></C>");
-    // 10.
+    // The version line of the configuration card.
     FView.SetCaption(LblVersion, Translate(u"버전") + u": " + FServices.AppVersion);
-    // 11.
+    // Adapter, stored options and the last run state.
     LoadSettings();
-    // 12.
+    // Last: the background update check.
     if (FServices.CheckUpdate) FServices.CheckUpdate(FUpdateDone);
 }
 
@@ -111,22 +121,19 @@ int TFrmZephyrix::NavigationIndex(std::u16string_view name) noexcept {
 }
 
 void TFrmZephyrix::BtnHomeClick(TControlId sender) {
-    std::u16string_view name;
-    for (const TControlSpec& spec : ControlTable())
-        if (spec.Id == sender) name = spec.Name;
-    switch (NavigationIndex(name)) {
-    case 0:
+    switch (sender) {
+    case BtnHome:
         FView.SetPressed(sender, true); // the view releases the other header button
         FView.ShowCard(0);
         break;
-    case 1:
+    case BtnConfig:
         FView.SetPressed(sender, true);
         FView.ShowCard(1);
         break;
-    case 2:
+    case BtnDonate:
         FView.OpenAddress(FServices.ShortLinkHost + u"/donate?zephyrix");
         break;
-    case 3:
+    case ImgLogo:
         FView.OpenAddress(FServices.ShortLinkHost + u"/zephyrix");
         break;
     default:
@@ -134,28 +141,37 @@ void TFrmZephyrix::BtnHomeClick(TControlId sender) {
     }
 }
 
-void TFrmZephyrix::OptionClick(TControlId sender, const char16_t* valueName) {
-    SaveOption(valueName, FView.IsChecked(sender));
+void TFrmZephyrix::ToggleOption(TControlId box) {
+    // The box does not tick itself: a click turns the option over, and the box shows it.
+    if (const TOptionEntry* entry = FindOption(box)) SetOption(box, !(FOptions.*entry->Option));
 }
 
-void TFrmZephyrix::ChkTcpNoDelayClick(TControlId sender) {
-    OptionClick(sender, u"tcpnodelay");
+void TFrmZephyrix::SetOption(TControlId box, bool enabled) {
+    const TOptionEntry* entry = FindOption(box);
+    if (!entry) return;
+    FOptions.*entry->Option = enabled;
+    FView.SetChecked(box, enabled);
+    SaveOption(entry->ValueName, enabled);
 }
 
-void TFrmZephyrix::ChkTCPAckFrequencyClick(TControlId sender) {
-    OptionClick(sender, u"tcpackfrequency");
+void TFrmZephyrix::ChkTcpNoDelayClick(TControlId) {
+    ToggleOption(ChkTcpNoDelay);
 }
 
-void TFrmZephyrix::ChkTcpDelAckTickClick(TControlId sender) {
-    OptionClick(sender, u"tcpdelacktick");
+void TFrmZephyrix::ChkTCPAckFrequencyClick(TControlId) {
+    ToggleOption(ChkTCPAckFrequency);
 }
 
-void TFrmZephyrix::ChkNetworkThrottlingIndexClick(TControlId sender) {
-    OptionClick(sender, u"networkthrottleindex");
+void TFrmZephyrix::ChkTcpDelAckTickClick(TControlId) {
+    ToggleOption(ChkTcpDelAckTick);
 }
 
-void TFrmZephyrix::ChkSystemResponsivenessClick(TControlId sender) {
-    OptionClick(sender, u"systemresponsivess");
+void TFrmZephyrix::ChkNetworkThrottlingIndexClick(TControlId) {
+    ToggleOption(ChkNetworkThrottlingIndex);
+}
+
+void TFrmZephyrix::ChkSystemResponsivenessClick(TControlId) {
+    ToggleOption(ChkSystemResponsiveness);
 }
 
 void TFrmZephyrix::SetStatus(TStatus status, const std::u16string& message) {
@@ -203,12 +219,10 @@ void TFrmZephyrix::LoadSettings() {
         // Only idle and running are ever stored. Anything else would leave the window
         // busy with no refresh under way to end it, so it reads as idle.
         stored = lowByte == stRunning ? stRunning : stIdle;
-        for (const TOptionBox& option : kOptionBoxes) {
-            const bool checked = config.ReadBoolean(option.ValueName, true);
-            if (FView.IsChecked(option.Box) == checked) continue;
-            // A box that changes state reports a click, whose handler stores the value.
-            FView.SetChecked(option.Box, checked);
-            ControlClicked(option.Box);
+        for (const TOptionEntry& entry : kOptionTable) {
+            const bool enabled = config.ReadBoolean(entry.ValueName, true);
+            // Only a change is shown and stored back, as a click on the box would.
+            if (FOptions.*entry.Option != enabled) SetOption(entry.Box, enabled);
         }
     }
     SetStatus(stored);
@@ -243,13 +257,7 @@ void TFrmZephyrix::BtnStartClick(TControlId) {
 
 void TFrmZephyrix::Start() {
     SetStatus(stBusy);
-    TTweakOptions options;
-    options.AckFrequency = FView.IsChecked(ChkTCPAckFrequency);
-    options.DelAckTicks = FView.IsChecked(ChkTcpDelAckTick);
-    options.NoDelay = FView.IsChecked(ChkTcpNoDelay);
-    options.ThrottlingIndex = FView.IsChecked(ChkNetworkThrottlingIndex);
-    options.Responsiveness = FView.IsChecked(ChkSystemResponsiveness);
-    ApplyTweaks(FServices.Registry, NetworkGUID, options);
+    ApplyTweaks(FServices.Registry, NetworkGUID, FOptions);
     Refresh(stRunning);
 }
 

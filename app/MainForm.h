@@ -13,6 +13,7 @@
 #include "app/MainServices.h"
 #include "app/MainView.h"
 #include "app/Status.h"
+#include "engine/TweakCatalogue.h"
 
 namespace zx {
 
@@ -27,11 +28,13 @@ public:
     // steps do not run.
     void FormCreate();
 
-    // A click on a control, after the view has done its own part (a check box is already
-    // toggled). Goes to the control's handler; controls without one are ignored.
+    // A click on a control. Goes to the control's handler; controls without one are
+    // ignored. Check boxes do not tick themselves: their handler turns the option over
+    // and shows it.
     void ControlClicked(TControlId sender);
 
     // Event handlers; each takes the sending control.
+    // Navigation for the four header controls: the two cards and the maker's two pages.
     void BtnHomeClick(TControlId sender);
     void ChkTcpNoDelayClick(TControlId sender);
     void ChkTCPAckFrequencyClick(TControlId sender);
@@ -50,6 +53,8 @@ public:
     // background, then show the target state.
     void Start();
     void Stop();
+    // Restarts the adapter so that the values take effect, then waits in the background
+    // until the Internet answers (or the probes run out) and shows `status`.
     void Refresh(TStatus status);
 
     [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
@@ -63,11 +68,13 @@ public:
     std::u16string NetworkIP;
 
 private:
-    void OptionClick(TControlId sender, const char16_t* valueName);
+    void ToggleOption(TControlId box);
+    void SetOption(TControlId box, bool enabled); // shows and stores it
 
     IMainView& FView;
     TMainServices FServices;
     TStatus FStatus = stIdle;
+    TTweakOptions FOptions; // as the boxes show them; all off until the settings are loaded
     std::function<void(bool)> FUpdateDone;
 };
 

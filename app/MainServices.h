@@ -6,21 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "BuildSettings.h"
 #include "platform/BackgroundWork.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
 
 namespace zx {
-
-// The first step of loading the settings. True when an active adapter was found; then
-// the three texts hold its display name, its GUID in braces and its IPv4 address. May
-// throw TPlatformError, which then ends the window's creation.
-class IActiveAdapterSource {
-public:
-    virtual ~IActiveAdapterSource() = default;
-    [[nodiscard]] virtual bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) = 0;
-};
 
 // A uniform choice in [0, count), from one generator seeded once per process.
 int ProcessRandomIndex(int count);
@@ -35,7 +25,7 @@ struct TMainServices {
     ISleeper& Sleeper;
     std::u16string AppVersion; // GetAppVersion("%d.%d.%d.%d")
     std::function<int(int count)> RandomIndex = ProcessRandomIndex;
-    std::u16string ShortLinkHost = ZEPHYRIX_SHORTLINK_URL; // no trailing "/"
+    std::u16string ShortLinkHost; // the maker's short-link host, no trailing "/"
     // The last start-up step. `done` is to be called on the UI thread with true when the
     // user accepted a newer release (the window then closes). Empty: no update check.
     std::function<void(std::function<void(bool accepted)> done)> CheckUpdate;

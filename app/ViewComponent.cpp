@@ -2,29 +2,29 @@
 
 namespace zx {
 
-TViewComponent::TViewComponent(IMainView& view, TControlId id) : FView(view), FSpec(FindControl(id)) {}
+TViewComponent::TViewComponent(IMainView& view, TControlId id) : FView(view), FEntry(FindControl(id)) {}
 
 bool TViewComponent::IsForm() const {
-    return FSpec.Kind == TControlKind::ckForm;
+    return FEntry.Kind == TControlKind::ckForm;
 }
 
 bool TViewComponent::HasCaption() const {
-    return FSpec.Kind != TControlKind::ckImage && FSpec.Kind != TControlKind::ckActivityIndicator;
+    return FEntry.Kind != TControlKind::ckImage && FEntry.Kind != TControlKind::ckActivityIndicator;
 }
 
 std::u16string TViewComponent::GetCaption() const {
-    return FView.GetCaption(FSpec.Id);
+    return FView.GetCaption(FEntry.Id);
 }
 
 void TViewComponent::SetCaption(const std::u16string& caption) {
-    FView.SetCaption(FSpec.Id, caption);
+    FView.SetCaption(FEntry.Id, caption);
 }
 
 void TViewComponent::ForEachOwned(const std::function<void(IComponent&)>& visit) {
-    for (const TControlSpec& spec : ControlTable()) {
+    for (const TControlEntry& entry : ControlTable()) {
         // The window is its own parent in the table; it owns itself no second time.
-        if (spec.Parent != FSpec.Id || spec.Id == FSpec.Id) continue;
-        TViewComponent owned(FView, spec.Id);
+        if (entry.Parent != FEntry.Id || entry.Id == FEntry.Id) continue;
+        TViewComponent owned(FView, entry.Id);
         visit(owned);
     }
 }

@@ -24,7 +24,7 @@ public:
 
 private:
     IMainView& FView;
-    const TControlSpec& FSpec;
+    const TControlEntry& FEntry;
 };
 
 // Translates the control `id` and every control it owns, recursively (see the kit's

@@ -94,4 +94,13 @@ public:
     [[nodiscard]] virtual bool IsInternetReachable() = 0;
 };
 
+// The first step of loading the settings. True when an active adapter was found; then
+// the three texts hold its display name, its GUID in braces and its IPv4 address. May
+// throw TPlatformError, which then ends the window's creation.
+class IActiveAdapterSource {
+public:
+    virtual ~IActiveAdapterSource() = default;
+    [[nodiscard]] virtual bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) = 0;
+};
+
 } // namespace zx

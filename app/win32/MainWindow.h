@@ -10,7 +10,7 @@
 //  - window texts are the captions the user sees; LblContent's is its plain text
 //    (markup removed), ImgLogo's is "Moravel";
 //  - IsWindowEnabled, IsWindowVisible; BM_GETCHECK on the check boxes (standard
-//    BUTTON auto check boxes, not tab stops);
+//    BUTTON check boxes, not tab stops, ticked by the window's behaviour on a click);
 //  - BM_CLICK (or WM_LBUTTONDOWN/UP) on a header button, the Run button, the logo or a
 //    check box is a click, handled before the message returns;
 //  - BM_GETSTATE on a header button or the Run button has BST_PUSHED | BST_CHECKED
@@ -20,23 +20,15 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
-#include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/BackgroundWork.h"
 #include "app/ControlTable.h"
 #include "app/MainView.h"
+#include "app/win32/ControlFactory.h"
+#include "app/win32/MainWindowFonts.h"
 #include "platform/ui/ButtonStyles.h"
-#include "platform/win32/ui/ActivityIndicator.h"
-#include "platform/win32/ui/Gdi.h"
-#include "platform/win32/ui/LogoImage.h"
-#include "platform/win32/ui/Panel.h"
-#include "platform/win32/ui/RichLabel.h"
-#include "platform/win32/ui/StyledButton.h"
-#include "platform/win32/ui/WindowBase.h"
+#include "platform/win32/ui/TopLevelWindow.h"
 
 namespace zx {
 
@@ -46,7 +38,7 @@ struct TMainWindowEvents {
     std::function<void(TControlId sender)> Click; // after the control has done its own part
 };
 
-class TMainWindow final : public TWindowBase, public IMainView, public IUiDispatcher {
+class TMainWindow final : public TTopLevelWindow, public IMainView, public IUiDispatcher {
 public:
     explicit TMainWindow(const TButtonFamilyList& families);
     ~TMainWindow() override;
@@ -55,10 +47,6 @@ public:
     // window on its monitor's work area and shows it. An error that escapes Create is
     // shown in a message box and the window opens as far as it was set up.
     void Open(TMainWindowEvents events, int showCommand);
-
-    // The dialog keys (Tab, Space, Enter, arrows) for a message of the loop; true when
-    // the message was handled.
-    [[nodiscard]] bool HandleDialogKeys(MSG& message);
 
     // IMainView
     [[nodiscard]] std::u16string GetCaption(TControlId id) const override;
@@ -82,47 +70,23 @@ public:
     // window is already gone the call is dropped (the program is ending).
     void InvokeSynchronously(const std::function<void()>& call) override;
 
-    [[nodiscard]] int Dpi() const noexcept { return FDpi; }
-
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void FocusCuesShown() override;
 
     void CreateControls();
-    void CreateControl(const TControlSpec& spec);
-    [[nodiscard]] RECT PlaceOf(const TControlSpec& spec) const;
+    [[nodiscard]] RECT PlaceOf(const TControlEntry& entry) const;
     [[nodiscard]] HWND ControlHandle(TControlId id) const;
-    void SetClientSize(int left, int top); // client 498 x 426 at 96 DPI, scaled
-    void SetIcons();
-    [[nodiscard]] bool ChooseTitleFace(const std::u16string& caption); // true: the face changed
-    void CreateFonts();
     void ApplyFonts();
     void Relayout();
     void DpiChanged(int dpi, const RECT& suggested);
-    void CentreOnWorkArea();
     void ControlCommand(int controlId, int code);
-    void RunGuarded(const std::function<void()>& step);
-    void ReportError(const char* what);
-    void KeepFocusVisible();
+    [[nodiscard]] LRESULT ControlColors(HDC dc, HWND control) const;
 
-    const TButtonFamilyList& FFamilies;
+    TControlFactory FFactory;
     TMainWindowEvents FEvents;
-    int FDpi = 96;
-    std::map<TControlId, HWND> FHandles;
-    std::vector<std::unique_ptr<TWindowBase>> FOwned;
-    std::map<TControlId, TStyledButtonWindow*> FButtons;
-    std::vector<TPanelWindow*> FPanels;
-    TRichLabelWindow* FRichLabel = nullptr;
-    TActivityIndicatorWindow* FIndicator = nullptr;
-    TLogoWindow* FLogo = nullptr;
-
-    bool FDesktopFont = false;       // UseDesktopFont ran: icon-title font instead of the designed one
-    std::optional<int> FTitlePoints; // FitTitleFont shrank the title to this size
-    TUniqueFont FFont;               // every control but the title
-    TUniqueFont FTitleFont;
-    std::wstring FTitleFace; // Tahoma, or the desktop face for scripts Tahoma lacks
-    HWND FLastFocus = nullptr;
-    bool FFocusCues = false; // the keyboard was used: focus rectangles shown
-    std::u16string FApplicationTitle;
+    TControlWindows FControls;
+    TMainWindowFonts FFonts;
 };
 
 } // namespace zx

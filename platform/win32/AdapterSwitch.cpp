@@ -1,8 +1,7 @@
 // Connection restart through netshell.dll's connection manager.
 #include "platform/win32/AdapterSwitch.h"
 
-#include <algorithm>
-
+#include "platform/common/AsciiText.h"
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/WideText.h"
@@ -10,22 +9,12 @@
 namespace zx {
 namespace {
 
-// CLSID_ConnectionManager and IID_INetConnectionManager.
+// CLSID_ConnectionManager and IID_INetConnectionManager: netcon.h declares them, but no
+// mingw-w64 import library defines them.
 constexpr CLSID kConnectionManagerClass = {
     0xBA126AD1, 0x2166, 0x11D1, {0xB1, 0xD0, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
 constexpr IID kConnectionManagerInterface = {
     0xC08956A2, 0x1CD3, 0x11D1, {0xB1, 0xC5, 0x00, 0x80, 0x5F, 0xC1, 0x27, 0x0E}};
-// In-process server and handler, local and remote server.
-constexpr DWORD kManagerContext =
-    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
-static_assert(kManagerContext == 23);
-
-// Identifiers are hexadecimal text; folding ASCII letters is all the match needs.
-std::u16string LowerAscii(std::u16string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; });
-    return text;
-}
 
 std::u16string GuidText(const GUID& id) {
     wchar_t text[40] = {};
@@ -39,14 +28,14 @@ bool SwitchConnection(INetConnectionManager& manager, TFreeNetconProperties free
                       bool enable) {
     TComPtr<IEnumNetConnection> connections;
     if (FAILED(manager.EnumConnections(NCME_DEFAULT, connections.put())) || !connections) return false;
-    const std::u16string target = LowerAscii(guid);
+    const std::u16string target = ToLowerAscii(guid);
     for (;;) {
         TComPtr<INetConnection> connection;
         ULONG fetched = 0;
         if (connections->Next(1, connection.put(), &fetched) != S_OK || !connection) return false;
         NETCON_PROPERTIES* properties = nullptr;
         if (FAILED(connection->GetProperties(&properties)) || !properties) continue;
-        const std::u16string identifier = LowerAscii(GuidText(properties->guidId));
+        const std::u16string identifier = ToLowerAscii(GuidText(properties->guidId));
         freeProperties(properties);
         if (identifier == target) {
             return (enable ? connection->Connect() : connection->Disconnect()) == S_OK;
@@ -62,7 +51,7 @@ bool TConnectionManagerSwitch::SetAdapterEnabled(const std::u16string& guid, boo
         reinterpret_cast<void*>(::GetProcAddress(library.get(), "NcFreeNetconProperties")));
     if (!freeProperties) return false;
     TComPtr<INetConnectionManager> manager;
-    if (FAILED(::CoCreateInstance(kConnectionManagerClass, nullptr, kManagerContext, kConnectionManagerInterface,
+    if (FAILED(::CoCreateInstance(kConnectionManagerClass, nullptr, CLSCTX_ALL, kConnectionManagerInterface,
                                   manager.put_void())) ||
         !manager) {
         return false;

@@ -1,7 +1,6 @@
 // Connectivity probe over WinHTTP.
 #include "platform/win32/InternetProbe.h"
 
-#include "BuildSettings.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WinHttpHandle.h"
 
@@ -13,8 +12,6 @@ int Bound(std::uint32_t milliseconds) {
 }
 
 } // namespace
-
-THttpInternetProbe::THttpInternetProbe() : THttpInternetProbe(ZEPHYRIX_PROBE_URL) {}
 
 THttpInternetProbe::THttpInternetProbe(std::u16string url, TProbeTimeouts timeouts)
     : FUrl(std::move(url)), FTimeouts(timeouts) {}

@@ -20,10 +20,8 @@ struct TProbeTimeouts {
 // No proxy, redirections not followed, any answered status counts as reachable.
 class THttpInternetProbe final : public IInternetProbe {
 public:
-    // The build-time probe address with the default bounds: what the program uses.
-    THttpInternetProbe();
-    // An "http://host[:port]" address of the caller's choosing (tests point it at a
-    // local server).
+    // An "http://host[:port]" address: the program passes its build-time probe address,
+    // tests a local server.
     explicit THttpInternetProbe(std::u16string url, TProbeTimeouts timeouts = {});
 
     [[nodiscard]] bool IsInternetReachable() override;

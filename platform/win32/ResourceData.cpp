@@ -9,7 +9,7 @@ namespace zx {
 std::vector<std::uint8_t> LoadResourceData(const std::u16string& name, void* module) {
     // Resources of a loaded module stay mapped as long as it is; nothing here is freed.
     const auto instance = module ? static_cast<HMODULE>(module) : ::GetModuleHandleW(nullptr);
-    const HRSRC info = ::FindResourceW(instance, Wide(name), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    const HRSRC info = ::FindResourceW(instance, Wide(name), RT_RCDATA);
     if (!info) return {};
     const HGLOBAL loaded = ::LoadResource(instance, info);
     if (!loaded) return {};

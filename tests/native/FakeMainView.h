@@ -16,12 +16,12 @@ public:
     // As designed: captions of the table, boxes unchecked, every control enabled,
     // hidden where the table says so, the home button pressed.
     TFakeMainView() {
-        for (const TControlSpec& spec : ControlTable()) {
-            Captions[spec.Id] = std::u16string(spec.Caption);
-            Checked[spec.Id] = false;
-            Enabled[spec.Id] = true;
-            Visible[spec.Id] = (spec.Options & coHidden) == 0;
-            Pressed[spec.Id] = (spec.Options & coPressed) != 0;
+        for (const TControlEntry& entry : ControlTable()) {
+            Captions[entry.Id] = std::u16string(entry.Caption);
+            Checked[entry.Id] = false;
+            Enabled[entry.Id] = true;
+            Visible[entry.Id] = (entry.Options & coHidden) == 0;
+            Pressed[entry.Id] = (entry.Options & coPressed) != 0;
         }
     }
 

@@ -75,10 +75,10 @@ TEST_F(MainFormTest, ComponentsAreWalkedInOwnershipOrderEachOnce) {
     std::vector<std::string> expected;
     std::vector<TControlId> pending{FrmZephyrix};
     const std::function<void(TControlId)> walk = [&](TControlId id) {
-        const TControlSpec& spec = FindControl(id);
-        if (spec.Kind != TControlKind::ckImage && spec.Kind != TControlKind::ckActivityIndicator)
-            expected.push_back("SetCaption " + std::string(spec.Name.begin(), spec.Name.end()));
-        for (const TControlSpec& child : ControlTable())
+        const TControlEntry& entry = FindControl(id);
+        if (entry.Kind != TControlKind::ckImage && entry.Kind != TControlKind::ckActivityIndicator)
+            expected.push_back("SetCaption " + std::string(entry.Name.begin(), entry.Name.end()));
+        for (const TControlEntry& child : ControlTable())
             if (child.Parent == id && child.Id != id) walk(child.Id);
     };
     walk(FrmZephyrix);
@@ -424,11 +424,12 @@ TEST_F(MainFormTest, HeaderClicksSwitchCardsAndOpenTheMakersPages) {
 }
 
 TEST_F(MainFormTest, EachOptionBoxStoresItsStateUnderItsOwnName) {
+    // A box does not tick itself: each click turns its option over, shows and stores it.
     for (std::size_t i = 0; i < std::size(kBoxes); ++i) {
-        for (const bool checked : {false, true, false}) {
+        for (const bool checked : {true, false, true}) {
             FRegistry.ClearJournal();
-            FView.Checked[kBoxes[i]] = checked;
             FForm.ControlClicked(kBoxes[i]);
+            EXPECT_EQ(FView.Checked[kBoxes[i]], checked);
             ASSERT_EQ(FRegistry.Journal().size(), 1u);
             EXPECT_EQ(FRegistry.Journal()[0].Name, kOptionNames[i]);
             EXPECT_EQ(Stored(kOptionNames[i]), DwordValue(checked ? 1 : 0)) << Show(kOptionNames[i]);

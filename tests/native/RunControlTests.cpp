@@ -159,8 +159,9 @@ TEST_F(RunControlTest, RunWithEveryBoxClearedWritesNothingButStillRestartsAndWai
 }
 
 TEST_F(RunControlTest, SomeBoxesClearedWriteOnlyTheirValues) {
-    FView.Checked[ChkTcpNoDelay] = false;
-    FView.Checked[ChkSystemResponsiveness] = false;
+    FForm.ControlClicked(ChkTcpNoDelay);
+    FForm.ControlClicked(ChkSystemResponsiveness);
+    FRegistry.ClearJournal();
     FForm.ControlClicked(BtnStart);
     std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
     for (const TTweak& tweak : TweakCatalogue()) {

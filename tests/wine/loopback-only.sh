@@ -5,6 +5,10 @@
 # and prefix are left alone.
 #   loopback-only.sh <test program> [arguments...]
 set -uo pipefail
+if [ $# -lt 1 ]; then
+  echo "usage: loopback-only.sh <test program> [arguments...]" >&2
+  exit 2
+fi
 if [ -z "${ZX_WINE_SESSION:-}" ]; then
   echo "loopback-only: no Wine session; run this under tools/wine-session" >&2
   exit 2

@@ -28,8 +28,8 @@ constexpr int kWordHeight = 16;
 
 } // namespace
 
-TLogoWindow::TLogoWindow(HWND parent, int controlId, const RECT& place) {
-    RegisterWindowClass(kLogoClass, 0, IDC_HAND);
+TLogoWindow::TLogoWindow(HWND parent, int controlId, const RECT& place, bool handCursor) : FHandCursor(handCursor) {
+    RegisterWindowClass(kLogoClass, 0, IDC_ARROW);
     CreateHandle(0, kLogoClass, kWordmark, WS_CHILD | WS_VISIBLE, place.left, place.top, place.right - place.left,
                  place.bottom - place.top, parent, controlId);
     SetDpi(96);
@@ -54,6 +54,12 @@ void TLogoWindow::Clicked() {
 
 LRESULT TLogoWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_SETCURSOR:
+        if (FHandCursor && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+        return TPaintedWindow::HandleMessage(message, wParam, lParam);
     case WM_LBUTTONDOWN:
         FPressed = true;
         ::SetCapture(Handle());

@@ -13,7 +13,8 @@ namespace zx {
 
 class TLogoWindow final : public TPaintedWindow {
 public:
-    TLogoWindow(HWND parent, int controlId, const RECT& place);
+    // With `handCursor` the pointer turns into a hand over the logo, as over a link.
+    TLogoWindow(HWND parent, int controlId, const RECT& place, bool handCursor);
     void SetDpi(int dpi);
 
 private:
@@ -24,6 +25,7 @@ private:
     int FDpi = 96;
     TUniqueFont FWordFont;
     bool FPressed = false;
+    bool FHandCursor = false;
 };
 
 } // namespace zx

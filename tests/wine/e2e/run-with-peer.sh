@@ -4,6 +4,10 @@
 #   run-with-peer.sh <port> <test program> [arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+if [ $# -lt 2 ]; then
+  echo "usage: run-with-peer.sh <port> <test program> [args...]" >&2
+  exit 2
+fi
 port="$1"; shift
 control="$(mktemp -d "${ZX_BUILD_DIR:-/tmp}/probe-peer.XXXXXX")"
 python3 "$here/probe-peer.py" "$port" "$control" &

@@ -25,7 +25,7 @@ HWND MainWindow() {
     return FindTopWindow(0, kMainWindowClass);
 }
 
-const zx::TControlSpec* FindControlByName(const std::wstring& name) {
+const zx::TControlEntry* FindControlByName(const std::wstring& name) {
     for (const auto& control : zx::ControlTable())
         if (::lstrcmpiW(reinterpret_cast<const wchar_t*>(std::u16string(control.Name).c_str()), name.c_str()) == 0)
             return &control;
@@ -33,12 +33,12 @@ const zx::TControlSpec* FindControlByName(const std::wstring& name) {
 }
 
 HWND NamedControl(const std::wstring& name) {
-    const zx::TControlSpec* spec = FindControlByName(name);
-    if (!spec) {
+    const zx::TControlEntry* entry = FindControlByName(name);
+    if (!entry) {
         std::fwprintf(stderr, L"unknown control %ls\n", name.c_str());
         return nullptr;
     }
-    HWND control = FindControl(MainWindow(), spec->Id);
+    HWND control = FindControl(MainWindow(), entry->Id);
     if (!control) std::fwprintf(stderr, L"control %ls not found\n", name.c_str());
     return control;
 }

@@ -5,6 +5,10 @@
 # the DPI is only read when a server starts.
 #   screenshots.sh <zx_ui_drive.exe> <Zephyrix.exe> <output folder>
 set -uo pipefail
+if [ $# -ne 3 ]; then
+  echo "usage: screenshots.sh <driver exe> <program exe> <output folder>" >&2
+  exit 2
+fi
 drive="$1" program="$2" out="$3"
 if [ -z "${WINEPREFIX:-}" ] || [ -z "${DISPLAY:-}" ]; then
   echo "screenshots: run inside tools/wine-session" >&2

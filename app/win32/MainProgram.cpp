@@ -1,0 +1,94 @@
+// The main program: one copy per session, the user's language before any window, then
+// the window TFrmZephyrix and its message loop until it closes.
+#include "app/win32/MainProgram.h"
+
+#include <windows.h>
+
+#include "app/MainForm.h"
+#include "app/MainServices.h"
+#include "app/win32/MainWindow.h"
+#include "kit/Translation.h"
+#include "platform/ui/ButtonStyles.h"
+#include "platform/win32/AdapterSwitch.h"
+#include "platform/win32/AppVersion.h"
+#include "platform/win32/ComPtr.h"
+#include "platform/win32/DllSearch.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/InternetProbe.h"
+#include "platform/win32/ResourceData.h"
+#include "platform/win32/UserLanguage.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/WmiAdapterSource.h"
+#include "platform/win32/ui/GdiPlus.h"
+
+namespace {
+
+constexpr wchar_t kInstanceMutex[] = L"ZephyrixMutex";
+
+// Ends the translation at program end, on every path.
+struct TTranslationScope {
+    TTranslationScope() { zx::StartTranslation(zx::LoadResourceData(u"translate"), zx::GetUserLanguage()); }
+    ~TTranslationScope() { zx::StopTranslation(); }
+    TTranslationScope(const TTranslationScope&) = delete;
+    TTranslationScope& operator=(const TTranslationScope&) = delete;
+};
+
+int RunMessageLoop(zx::TMainWindow& window) {
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (window.HandleDialogKeys(message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+} // namespace
+
+namespace zx {
+
+void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
+    // Before any library is loaded by name: this program runs elevated.
+    SecureDllSearchPath();
+
+    // Another copy in this session: end at once, silently.
+    if (TUniqueHandle other(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kInstanceMutex)); other) ::ExitProcess(0);
+    // Held, and owned, until the process ends.
+    const TUniqueHandle instance(::CreateMutexW(nullptr, TRUE, kInstanceMutex));
+
+    const TTranslationScope translation;
+    const TComScope com; // the UI thread's apartment
+    const TGdiplusSession gdiplus;
+    // Style families are registered here, before any window exists; buttons of a family
+    // that is not registered draw with the plain one.
+    TButtonFamilyList families;
+
+    TWin32Registry registry;
+    TWmiAdapterSource adapters;
+    TConnectionManagerSwitch adapterSwitch;
+    THttpInternetProbe probe(addresses.ProbeUrl);
+    TDetachedThreadRunner runner;
+    TThreadSleeper sleeper;
+
+    TMainWindow window(families);
+    const TMainServices services{.Registry = registry,
+                                 .Adapters = adapters,
+                                 .AdapterSwitch = adapterSwitch,
+                                 .InternetProbe = probe,
+                                 .Runner = runner,
+                                 .UiDispatcher = window,
+                                 .Sleeper = sleeper,
+                                 .AppVersion = GetAppVersion(u"%d.%d.%d.%d"),
+                                 .RandomIndex = ProcessRandomIndex,
+                                 .ShortLinkHost = addresses.ShortLinkHost,
+                                 .CheckUpdate = {}}; // the update check comes with its own change
+    TFrmZephyrix form(window, services);
+    window.Open({[&] { form.FormCreate(); }, [&](TControlId sender) { form.ControlClicked(sender); }}, show);
+    const int exitCode = RunMessageLoop(window);
+    // A background job (a connectivity wait, an update check) may still run and use the
+    // objects above. End the process here, while they are all intact, instead of
+    // destroying them under a running thread; the system closes the mutex and the rest.
+    ::ExitProcess(static_cast<UINT>(exitCode));
+}
+
+} // namespace zx

@@ -1,0 +1,13 @@
+// Entry of the main program: the one place that reads the build-time addresses.
+#include <windows.h>
+
+#include "app/win32/MainProgram.h"
+
+#include "BuildSettings.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    zx::RunMainProgram({.UpdateServiceUrl = ZEPHYRIX_UPDATE_URL,
+                        .ShortLinkHost = ZEPHYRIX_SHORTLINK_URL,
+                        .ProbeUrl = ZEPHYRIX_PROBE_URL},
+                       show);
+}

@@ -1,0 +1,14 @@
+// The machine's active adapter, found through WMI and the socket layer.
+#pragma once
+
+#include "platform/Network.h"
+
+namespace zx {
+
+// Each search runs the whole walk over a fresh WMI inventory on the calling thread.
+class TWmiAdapterSource final : public IActiveAdapterSource {
+public:
+    [[nodiscard]] bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) override;
+};
+
+} // namespace zx
