@@ -78,7 +78,7 @@ TFrmZephyrix::TFrmZephyrix(IMainView& view, const TMainServices& services) : FVi
 void TFrmZephyrix::FormCreate() {
     // What the update check calls back: true means a newer release is being
     // downloaded, and the program makes way for it.
-    FUpdateDone = [this](bool accepted) {
+    FUpdateDone = [this](bool accepted, const std::u16string&) {
         if (accepted) FView.Close();
     };
     // Dark title bar and accent line.
@@ -103,7 +103,7 @@ void TFrmZephyrix::FormCreate() {
     // Adapter, stored options and the last run state.
     LoadSettings();
     // Last: the background update check.
-    if (FServices.CheckUpdate) FServices.CheckUpdate(FUpdateDone);
+    if (FServices.CheckUpdate) FServices.CheckUpdate(FServices.UpdateServiceURL, FUpdateDone, kUpdateDialogOffset);
 }
 
 void TFrmZephyrix::ControlClicked(TControlId sender) {

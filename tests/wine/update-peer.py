@@ -5,9 +5,10 @@ exchange, the end-to-end tests of the offer and the benchmark.
 Usage: update-peer.py <port, 0 for any free one> <control-folder>
 
 Once listening it writes the port to <control>/port. It ends when <control>/stop
-appears, or after 15 minutes. Every request is logged, as one JSON line in
-<control>/requests.log: {"arrived": unix time, "line": request line, "headers":
-[[name, value], ...] in the order received, "answered": unix time}.
+appears, or after 15 minutes. Every request is logged when it arrives, in
+<control>/requests.log: a line "request <unix time>", the request's head as received
+(request line and header lines), and an empty line. When its answer has gone out, a line
+"answered <unix time> <path>" is added to <control>/answers.log.
 
 Paths:
   /api.init.php  the service: <control>/answer holds the body (404 with an HTML page
@@ -19,7 +20,6 @@ Paths:
   /size/<n>      200 with a body of n bytes
   /chunked       a body sent in several chunks
 """
-import json
 import os
 import socket
 import sys
@@ -90,18 +90,14 @@ def serve(conn):
             head = read_head(conn)
             if head is None:
                 return
-            arrived = time.time()
-            lines = head.decode("utf-8", "replace").split("\r\n")
-            headers = []
-            for line in lines[1:]:
-                name, _, value = line.partition(":")
-                headers.append([name, value[1:] if value.startswith(" ") else value])
-            parts = lines[0].split(" ")
-            target = parts[1] if len(parts) > 1 else ""
+            record = b"request %.6f\n" % time.time() + head.replace(b"\r\n", b"\n") + b"\n\n"
+            with log_lock, open(path_of("requests.log"), "ab") as log:
+                log.write(record)
+            parts = head.split(b"\r\n", 1)[0].split(b" ")
+            target = parts[1].decode("ascii", "replace") if len(parts) > 1 else ""
             answer(conn, target, head)
-            record = {"arrived": arrived, "line": lines[0], "headers": headers, "answered": time.time()}
-            with log_lock, open(path_of("requests.log"), "a") as log:
-                log.write(json.dumps(record) + "\n")
+            with log_lock, open(path_of("answers.log"), "a") as log:
+                log.write("answered %.6f %s\n" % (time.time(), target))
         except OSError:
             pass
 
