@@ -30,11 +30,7 @@ THttpHeaderList TUpdateCheck::CheckHeaders() const {
 }
 
 bool TUpdateCheck::WaitAfterFailure() {
-    for (auto waited = std::chrono::milliseconds::zero(); waited < kUpdateRetryWait; waited += kUpdateWaitStep) {
-        if (FServices.Terminating.IsSet()) return false;
-        FServices.Sleeper.Sleep(kUpdateWaitStep);
-    }
-    return true;
+    return !FServices.Terminating.WaitForTermination(kUpdateRetryWait);
 }
 
 void TUpdateCheck::RunCheck(const TCheck& check) {

@@ -14,10 +14,9 @@
 namespace zx {
 
 inline constexpr int kUpdateAttempts = 6;
-// The wait after every failed attempt, the last included, taken in steps between which
-// the application's terminating flag is looked at.
+// The wait after every failed attempt, the last included; it ends early, and the check
+// with it, when the application starts to end.
 inline constexpr std::chrono::milliseconds kUpdateRetryWait{10000};
-inline constexpr std::chrono::milliseconds kUpdateWaitStep{10};
 
 // Called on the UI thread once per check, after the dialog (if any) has closed: whether
 // the user accepted and the download was opened, and the whole answer (empty when none
@@ -54,8 +53,7 @@ struct TUpdateCheckServices {
     IHttpTextClient& Http;
     IBackgroundRunner& Runner;
     IUiDispatcher& UiDispatcher;
-    ISleeper& Sleeper;
-    const TTerminationFlag& Terminating;
+    ITerminationSignal& Terminating;
     IUpdateDialogView& Dialog;
     std::function<void(const std::u16string& address)> OpenAddress; // the shell's "open"
     std::function<std::u16string()> ClientId;                       // called on the check's thread

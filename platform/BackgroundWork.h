@@ -3,9 +3,10 @@
 // application's "terminating" flag. Injected so that tests can run long waits at once.
 #pragma once
 
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 namespace zx {
 
@@ -31,14 +32,27 @@ public:
     virtual void Sleep(std::chrono::milliseconds duration) = 0;
 };
 
-// Set once when the program starts to end; background waits poll it and give up.
-class TTerminationFlag {
+// The application's "terminating" flag as a background wait sees it.
+class ITerminationSignal {
 public:
-    void Set() noexcept { FSet.store(true, std::memory_order_release); }
-    [[nodiscard]] bool IsSet() const noexcept { return FSet.load(std::memory_order_acquire); }
+    virtual ~ITerminationSignal() = default;
+    // Blocks until the flag is set or `timeout` has passed, whichever comes first; true
+    // when the flag is set.
+    [[nodiscard]] virtual bool WaitForTermination(std::chrono::milliseconds timeout) = 0;
+};
+
+// Set once when the program starts to end. A wait on it ends at that moment, without
+// waking up in between (a polling loop would wake the process a hundred times a second).
+class TTerminationFlag final : public ITerminationSignal {
+public:
+    void Set();
+    [[nodiscard]] bool IsSet() const;
+    [[nodiscard]] bool WaitForTermination(std::chrono::milliseconds timeout) override;
 
 private:
-    std::atomic<bool> FSet{false};
+    mutable std::mutex FGuard;
+    std::condition_variable FChanged;
+    bool FSet = false;
 };
 
 // A detached standard thread per job; nothing is left to join. A job still running when

@@ -74,7 +74,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     TMainWindow window(families);
     const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
     TMainUpdateCheck updates(
-        registry, runner, sleeper, [&window] { return window.Handle(); }, appVersion);
+        registry, runner, [&window] { return window.Handle(); }, appVersion);
     const TMainServices services{
         .Registry = registry,
         .Adapters = adapters,

@@ -14,8 +14,8 @@ std::u16string CaptionOf(const std::function<HWND()>& window) {
 
 } // namespace
 
-TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runner, ISleeper& sleeper,
-                                   std::function<HWND()> mainWindow, std::u16string appVersion)
+TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runner, std::function<HWND()> mainWindow,
+                                   std::u16string appVersion)
     : FRandom(ClockSeed()),
       FDispatcher([mainWindow](const std::u16string& what) {
           const HWND owner = mainWindow ? mainWindow() : nullptr;
@@ -26,7 +26,6 @@ TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runne
       FCheck(TUpdateCheckServices{.Http = FHttp,
                                   .Runner = runner,
                                   .UiDispatcher = FDispatcher,
-                                  .Sleeper = sleeper,
                                   .Terminating = FTerminating,
                                   .Dialog = FDialog,
                                   .OpenAddress = ShellOpen,

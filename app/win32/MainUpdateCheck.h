@@ -21,8 +21,8 @@ class TMainUpdateCheck {
 public:
     // Made on the UI thread at program start (the identifier's generator is seeded here).
     // `mainWindow` gives the window the dialog belongs to; its caption is the dialog's.
-    TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runner, ISleeper& sleeper,
-                     std::function<HWND()> mainWindow, std::u16string appVersion);
+    TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runner, std::function<HWND()> mainWindow,
+                     std::u16string appVersion);
     TMainUpdateCheck(const TMainUpdateCheck&) = delete;
     TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -19,24 +21,29 @@ using namespace std::chrono_literals;
 
 constexpr char16_t kServiceUrl[] = u"https://update.test/api.init.php";
 
-// Virtual time: every sleep only advances the clock.
-class TVirtualSleeper final : public ISleeper {
+// Virtual time: a wait only advances the clock. The flag is set once the clock reaches
+// `SetAt`; a wait then ends at that moment.
+class TVirtualTermination final : public ITerminationSignal {
 public:
-    void Sleep(std::chrono::milliseconds duration) override {
-        Now += duration;
-        Steps.push_back(duration);
-        if (OnSleep) OnSleep();
+    bool WaitForTermination(std::chrono::milliseconds timeout) override {
+        Waits.push_back(timeout);
+        if (SetAt && *SetAt <= Now + timeout) {
+            Now = std::max(Now, *SetAt);
+            return true;
+        }
+        Now += timeout;
+        return false;
     }
     std::chrono::milliseconds Now{0};
-    std::vector<std::chrono::milliseconds> Steps;
-    std::function<void()> OnSleep;
+    std::optional<std::chrono::milliseconds> SetAt;
+    std::vector<std::chrono::milliseconds> Waits;
 };
 
 // Answers from a script, one entry per request: a body, or nothing for a failed request.
 // Requests beyond the script fail.
 class TScriptedHttp final : public IHttpTextClient {
 public:
-    explicit TScriptedHttp(const TVirtualSleeper& clock) : FClock(clock) {}
+    explicit TScriptedHttp(const TVirtualTermination& clock) : FClock(clock) {}
 
     struct TRequest {
         std::u16string Url;
@@ -58,7 +65,7 @@ public:
     std::vector<TRequest> Requests;
 
 private:
-    const TVirtualSleeper& FClock;
+    const TVirtualTermination& FClock;
 };
 
 // Background jobs wait in a queue until the test runs them.
@@ -77,7 +84,7 @@ public:
 
 class TRecordingDispatcher final : public IUiDispatcher {
 public:
-    explicit TRecordingDispatcher(const TVirtualSleeper& clock) : FClock(clock) {}
+    explicit TRecordingDispatcher(const TVirtualTermination& clock) : FClock(clock) {}
     void InvokeSynchronously(const std::function<void()>& call) override {
         HandedOverAt.push_back(FClock.Now);
         call();
@@ -85,7 +92,7 @@ public:
     std::vector<std::chrono::milliseconds> HandedOverAt;
 
 private:
-    const TVirtualSleeper& FClock;
+    const TVirtualTermination& FClock;
 };
 
 class TScriptedDialog final : public IUpdateDialogView {
@@ -131,11 +138,10 @@ protected:
         RunCheck();
     }
 
-    TVirtualSleeper FClock;
+    TVirtualTermination FClock;
     TScriptedHttp FHttp{FClock};
     TQueuedRunner FRunner;
     TRecordingDispatcher FDispatcher{FClock};
-    TTerminationFlag FTerminating;
     TScriptedDialog FDialog;
     std::u16string FClientId = u"0123ABCD050109FFFE070304456789AB";
     int FClientIdCalls = 0;
@@ -145,8 +151,7 @@ protected:
         TUpdateCheckServices{.Http = FHttp,
                              .Runner = FRunner,
                              .UiDispatcher = FDispatcher,
-                             .Sleeper = FClock,
-                             .Terminating = FTerminating,
+                             .Terminating = FClock,
                              .Dialog = FDialog,
                              .OpenAddress = [this](const std::u16string& address) { Opened.push_back(address); },
                              .ClientId =
@@ -179,7 +184,7 @@ TEST_F(UpdateCheckTest, AttemptsWaitTenSecondsAfterEachFailureAndHandOverOnce) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        FClock = TVirtualSleeper{};
+        FClock = TVirtualTermination{};
         FHttp.Requests.clear();
         FDispatcher.HandedOverAt.clear();
         Callbacks.clear();
@@ -192,7 +197,7 @@ TEST_F(UpdateCheckTest, AttemptsWaitTenSecondsAfterEachFailureAndHandOverOnce) {
         EXPECT_EQ(attemptsAt, c.attemptsAt);
         for (const auto& request : FHttp.Requests) EXPECT_EQ(request.Url, kServiceUrl);
         EXPECT_EQ(FDispatcher.HandedOverAt, std::vector<ms>{c.handedOverAt});
-        for (const ms step : FClock.Steps) EXPECT_EQ(step, 10ms);
+        for (const ms wait : FClock.Waits) EXPECT_EQ(wait, 10s);
         ASSERT_EQ(Callbacks.size(), 1u);
         EXPECT_FALSE(Callbacks[0].Accepted);
         EXPECT_EQ(Callbacks[0].Data, c.data);
@@ -204,47 +209,44 @@ TEST_F(UpdateCheckTest, TerminatingDuringAWaitEndsTheCheckSilently) {
     using ms = std::chrono::milliseconds;
     struct Case {
         const char* why;
-        ms terminateAt; // the flag is set once the clock reaches this
+        ms terminateAt;
         std::size_t attempts;
-        ms endsAt;
     };
     const Case cases[] = {
-        {"already ending at the first wait", -1ms, 1, 0ms},
-        {"half-way through the first wait", 5s, 1, 5s},
-        {"in the sixth wait", 55s, 6, 55s},
-        {"at the last step of the sixth wait", 59990ms, 6, 59990ms},
+        {"already ending at the first wait", 0ms, 1},
+        {"half-way through the first wait", 5s, 1},
+        {"in the sixth wait", 55s, 6},
+        {"at the last moment of the sixth wait", 60s, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        TVirtualSleeper clock;
-        TScriptedHttp http(clock);
-        TQueuedRunner runner;
-        TRecordingDispatcher dispatcher(clock);
-        TTerminationFlag terminating;
-        if (c.terminateAt < 0ms) terminating.Set();
-        clock.OnSleep = [&] {
-            if (clock.Now >= c.terminateAt) terminating.Set();
-        };
-        int callbacks = 0;
-        TUpdateCheck check{{.Http = http,
-                            .Runner = runner,
-                            .UiDispatcher = dispatcher,
-                            .Sleeper = clock,
-                            .Terminating = terminating,
-                            .Dialog = FDialog,
-                            .OpenAddress = {},
-                            .ClientId = {},
-                            .ApplicationTitle = {},
-                            .AppVersion = u"1.6.0.0"}};
-        check.CheckUpdate(
-            kServiceUrl, [&](bool, const std::u16string&) { ++callbacks; }, 10);
-        runner.RunAll();
+        FClock = TVirtualTermination{};
+        FClock.SetAt = c.terminateAt;
+        FHttp.Requests.clear();
+        FDispatcher.HandedOverAt.clear();
+        Callbacks.clear();
 
-        EXPECT_EQ(http.Requests.size(), c.attempts) << "a request already under way is not interrupted";
-        EXPECT_EQ(clock.Now, c.endsAt) << "the flag is looked at before every step";
-        EXPECT_TRUE(dispatcher.HandedOverAt.empty());
-        EXPECT_EQ(callbacks, 0);
+        RunCheck();
+
+        EXPECT_EQ(FHttp.Requests.size(), c.attempts) << "a request already under way is not interrupted";
+        EXPECT_EQ(FClock.Now, c.terminateAt) << "the wait ends when the flag is set";
+        EXPECT_TRUE(FDispatcher.HandedOverAt.empty());
+        EXPECT_TRUE(Callbacks.empty());
     }
+}
+
+TEST(TerminationFlagTest, WaitEndsWhenTheFlagIsSetOrTheTimeRunsOut) {
+    TTerminationFlag flag;
+    EXPECT_FALSE(flag.WaitForTermination(20ms)) << "not set: the time runs out";
+    std::thread setter([&] {
+        std::this_thread::sleep_for(50ms);
+        flag.Set();
+    });
+    // Long enough that only the flag can end it within the test's time.
+    EXPECT_TRUE(flag.WaitForTermination(10min));
+    setter.join();
+    EXPECT_TRUE(flag.IsSet());
+    EXPECT_TRUE(flag.WaitForTermination(10min)) << "once set, a wait ends at once";
 }
 
 // --- Headers ----------------------------------------------------------------------------
