@@ -2,6 +2,7 @@
 // the platform's HTTP client.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ using THttpHeaderList = std::vector<THttpHeader>;
 
 // The answer body is taken up to this many bytes; anything longer counts as a failed
 // request (no real answer of the service comes near it).
-inline constexpr std::size_t kMaxAnswerBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxAnswerBytes = std::size_t{1024} * 1024;
 
 class IHttpTextClient {
 public:

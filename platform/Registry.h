@@ -114,10 +114,11 @@ public:
         return SetValue(name, StringValue(text));
     }
 
-protected:
-    IRegistryKey() = default;
     IRegistryKey(const IRegistryKey&) = delete;
     IRegistryKey& operator=(const IRegistryKey&) = delete;
+
+protected:
+    IRegistryKey() = default;
 };
 
 // Opens keys below the predefined roots. `subKey` is a backslash-separated path

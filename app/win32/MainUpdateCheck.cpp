@@ -1,5 +1,6 @@
 #include "app/win32/MainUpdateCheck.h"
 
+#include "platform/win32/LocalClock.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowText.h"
@@ -14,8 +15,8 @@ std::u16string CaptionOf(const std::function<HWND()>& window) {
 
 } // namespace
 
-TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runner, std::function<HWND()> mainWindow,
-                                   std::u16string appVersion)
+TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
+                                   const std::function<HWND()>& mainWindow, std::u16string appVersion)
     : FRandom(ClockSeed()),
       FDispatcher([mainWindow](const std::u16string& what) {
           const HWND owner = mainWindow ? mainWindow() : nullptr;
@@ -23,15 +24,16 @@ TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runne
           ::MessageBoxW(owner, Wide(text), Wide(WindowText(owner)), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
       }),
       FDialog(mainWindow),
-      FCheck(TUpdateCheckServices{.Http = FHttp,
-                                  .Runner = runner,
-                                  .UiDispatcher = FDispatcher,
-                                  .Terminating = FTerminating,
-                                  .Dialog = FDialog,
-                                  .OpenAddress = ShellOpen,
-                                  .ClientId = [this, &registry] { return GetClientID(registry, FClock, FRandom); },
-                                  .ApplicationTitle = [mainWindow] { return CaptionOf(mainWindow); },
-                                  .AppVersion = std::move(appVersion)}) {}
+      FCheck(
+          TUpdateCheckServices{.Http = FHttp,
+                               .Runner = runner,
+                               .UiDispatcher = FDispatcher,
+                               .Terminating = FTerminating,
+                               .Dialog = FDialog,
+                               .OpenAddress = ShellOpen,
+                               .ClientId = [this, &registry, &clock] { return GetClientID(registry, clock, FRandom); },
+                               .ApplicationTitle = [mainWindow] { return CaptionOf(mainWindow); },
+                               .AppVersion = std::move(appVersion)}) {}
 
 void TMainUpdateCheck::CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
     FCheck.CheckUpdate(serviceUrl, std::move(done), dialogOffset);

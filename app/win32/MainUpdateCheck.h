@@ -12,7 +12,6 @@
 #include "platform/BackgroundWork.h"
 #include "platform/Registry.h"
 #include "platform/win32/HttpGetText.h"
-#include "platform/win32/LocalClock.h"
 #include "platform/win32/ui/UiThreadDispatcher.h"
 
 namespace zx {
@@ -21,8 +20,8 @@ class TMainUpdateCheck {
 public:
     // Made on the UI thread at program start (the identifier's generator is seeded here).
     // `mainWindow` gives the window the dialog belongs to; its caption is the dialog's.
-    TMainUpdateCheck(IRegistry& registry, IBackgroundRunner& runner, std::function<HWND()> mainWindow,
-                     std::u16string appVersion);
+    TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
+                     const std::function<HWND()>& mainWindow, std::u16string appVersion);
     TMainUpdateCheck(const TMainUpdateCheck&) = delete;
     TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
 
@@ -35,7 +34,6 @@ public:
 private:
     TTerminationFlag FTerminating;
     TWinHttpTextClient FHttp;
-    TSystemLocalClock FClock;
     TSeededRandom FRandom;
     TUiThreadDispatcher FDispatcher;
     TUpdateDialogWindow FDialog;

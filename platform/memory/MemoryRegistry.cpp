@@ -71,6 +71,7 @@ std::optional<std::vector<std::u16string>> SplitPath(const std::u16string& subKe
 
 std::vector<std::u16string> FoldAll(const std::vector<std::u16string>& names) {
     std::vector<std::u16string> folded;
+    folded.reserve(names.size());
     for (const auto& name : names) folded.push_back(Fold(name));
     return folded;
 }

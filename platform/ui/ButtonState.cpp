@@ -37,7 +37,7 @@ bool TButtonStateModel::SpaceUp() {
     return FEnabled;
 }
 
-bool TButtonStateModel::EnterPressed() {
+bool TButtonStateModel::EnterPressed() const {
     return FEnabled && !FMouseDown;
 }
 

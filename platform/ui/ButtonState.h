@@ -19,7 +19,7 @@ public:
     // Keyboard, while focused: Space clicks on release, Enter at once.
     void SpaceDown();
     [[nodiscard]] bool SpaceUp();
-    [[nodiscard]] bool EnterPressed();
+    [[nodiscard]] bool EnterPressed() const;
 
     // A click from code or an automation client (as BM_CLICK): true when enabled.
     [[nodiscard]] bool ClickRequested() const { return FEnabled; }

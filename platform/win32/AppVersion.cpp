@@ -10,18 +10,20 @@
 
 namespace zx {
 
+// What every failure gives: no version resource, or none that can be read.
+constexpr char16_t kNoVersion[] = u"0.0.0.0";
+
 std::u16string GetFileVersionText(const std::u16string& path, const std::u16string& format) {
-    const std::u16string fallback = u"0.0.0.0";
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(Wide(path), &ignored);
-    if (size == 0) return fallback;
+    if (size == 0) return kNoVersion;
     std::vector<unsigned char> block(size);
-    if (!::GetFileVersionInfoW(Wide(path), 0, size, block.data())) return fallback;
+    if (!::GetFileVersionInfoW(Wide(path), 0, size, block.data())) return kNoVersion;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
     if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || info == nullptr ||
         infoSize < sizeof(VS_FIXEDFILEINFO))
-        return fallback;
+        return kNoVersion;
     return FormatVersion(format,
                          {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
                           LOWORD(info->dwFileVersionLS)});

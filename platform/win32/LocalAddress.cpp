@@ -44,7 +44,7 @@ std::u16string GetLocalIPAddress() {
     TWinsockScope winsock;
     constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
     // The list can grow between the size query and the read; a few rounds settle it.
-    std::vector<unsigned char> buffer(16 * 1024);
+    std::vector<unsigned char> buffer(std::size_t{16} * 1024);
     ULONG result = ERROR_BUFFER_OVERFLOW;
     for (int round = 0; round < 4 && result == ERROR_BUFFER_OVERFLOW; ++round) {
         ULONG size = static_cast<ULONG>(buffer.size());

@@ -94,7 +94,7 @@ void DrawButtonShape(HDC dc, const RECT& box, const TStyledButtonAttributes& a, 
     }
     if (border) {
         Gdiplus::GraphicsPath line;
-        AddShape(line, inner, a, std::max(0.0f, radius - pen / 2));
+        AddShape(line, inner, a, std::max(0.0f, static_cast<float>(radius) - pen / 2));
         Gdiplus::Pen stroke(ToGdiplus(a.BorderColor), pen);
         g.DrawPath(&stroke, &line);
     }
@@ -116,7 +116,7 @@ void FillPolygon(HDC dc, const float* xy, int pointCount, TColor color) {
     UsePixelEdges(g);
     Gdiplus::PointF points[32];
     const int n = std::min(pointCount, 32);
-    for (int i = 0; i < n; ++i) points[i] = Gdiplus::PointF(xy[2 * i], xy[2 * i + 1]);
+    for (std::ptrdiff_t i = 0; i < n; ++i) points[i] = Gdiplus::PointF(xy[2 * i], xy[2 * i + 1]);
     Gdiplus::SolidBrush brush(ToGdiplus(color));
     g.FillPolygon(&brush, points, n);
 }

@@ -75,14 +75,14 @@ void TPanelWindow::Paint(HDC dc, const RECT& client) {
     ::GetTextExtentPoint32W(dc, Wide(caption), static_cast<int>(caption.size()), &extent);
 
     // A light rounded frame whose top edge runs through the middle of the caption.
-    const int line = std::max(1, ScaleForDpi(1, FDpi));
-    const float top = static_cast<float>(metrics.tmHeight / 2);
+    const auto line = static_cast<float>(std::max(1, ScaleForDpi(1, FDpi)));
+    const float top = static_cast<float>(metrics.tmHeight) / 2.0f;
     const float radius = static_cast<float>(ScaleForDpi(5, FDpi));
     const float width = static_cast<float>(client.right - client.left);
     const float height = static_cast<float>(client.bottom - client.top) - top;
     FillRoundRect(dc, 0, top, width, height, radius, kGroupFrameColor);
-    FillRoundRect(dc, static_cast<float>(line), top + line, width - 2 * line, height - 2 * line,
-                  std::max(0.0f, radius - line), kWindowColor);
+    FillRoundRect(dc, line, top + line, width - 2 * line, height - 2 * line, std::max(0.0f, radius - line),
+                  kWindowColor);
 
     // The caption on a gap in the line.
     const int indent = ScaleForDpi(10, FDpi);
