@@ -83,7 +83,7 @@ TFrmZephyrix::TFrmZephyrix(IMainView& view, TMainServices services) : FView(view
 void TFrmZephyrix::FormCreate() {
     // What the update check calls back: true means a newer release is being
     // downloaded, and the program makes way for it.
-    FUpdateDone = [this](bool accepted) {
+    FUpdateDone = [this](bool accepted, const std::u16string&) {
         if (accepted) FView.Close();
     };
     // Dark title bar and accent line.
@@ -108,7 +108,7 @@ void TFrmZephyrix::FormCreate() {
     // Adapter, stored options and the last run state.
     LoadSettings();
     // Last: the background update check.
-    if (FServices.CheckUpdate) FServices.CheckUpdate(FUpdateDone);
+    if (FServices.CheckUpdate) FServices.CheckUpdate(FServices.UpdateServiceURL, FUpdateDone, kUpdateDialogOffset);
 }
 
 void TFrmZephyrix::ControlClicked(TControlId sender) {

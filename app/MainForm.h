@@ -79,8 +79,11 @@ private:
     TMainServices FServices;
     TStatus FStatus = stIdle;
     TTweakOptions FOptions; // as the boxes show them; all off until the settings are loaded
-    std::function<void(bool)> FUpdateDone;
+    TUpdateCallback FUpdateDone;
 };
+
+// The update dialog's layout offset for its extra band, in pixels at 100 %.
+inline constexpr int kUpdateDialogOffset = 10;
 
 // The settings key below HKEY_CURRENT_USER\Software.
 inline constexpr std::u16string_view kSettingsPath = u"Zephyrix";

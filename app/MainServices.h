@@ -1,14 +1,16 @@
 // What the main window's behaviour needs besides the window itself: the registry, the
 // active adapter, the network switch and probe, threads and time, the version text, a
-// random source and the address of the maker's pages.
+// random source, the addresses of the maker's pages and update service, and the update
+// check.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "app/BackgroundWork.h"
 #include "engine/TweakBackup.h"
 #include "kit/ClientId.h"
+#include "kit/UpdateCheck.h"
+#include "platform/BackgroundWork.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
 
@@ -29,10 +31,12 @@ struct TMainServices {
     ILocalClock& Clock;
     std::u16string AppVersion; // GetAppVersion("%d.%d.%d.%d")
     std::function<int(int count)> RandomIndex = ProcessRandomIndex;
-    std::u16string ShortLinkHost; // the maker's short-link host, no trailing "/"
-    // The last start-up step. `done` is to be called on the UI thread with true when the
-    // user accepted a newer release (the window then closes). Empty: no update check.
-    std::function<void(std::function<void(bool accepted)> done)> CheckUpdate;
+    std::u16string ShortLinkHost;    // the maker's short-link host, no trailing "/"
+    std::u16string UpdateServiceURL; // the update service, ending in "/api.init.php"
+    // The last start-up step: CheckUpdate(UpdateServiceURL, done, dialog offset) returns at
+    // once; `done` is called later on the UI thread, with true when the user accepted a
+    // newer release (the window then closes). Empty: no update check.
+    std::function<void(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset)> CheckUpdate;
 };
 
 } // namespace zx

@@ -8,6 +8,7 @@
 
 #include "app/MainForm.h"
 #include "app/MainServices.h"
+#include "app/win32/MainUpdateCheck.h"
 #include "app/win32/MainWindow.h"
 #include "kit/MoravelButtonStyles.h"
 #include "kit/Translation.h"
@@ -81,22 +82,30 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     TSystemLocalClock clock;
 
     TMainWindow window(families);
-    const TMainServices services{.Registry = registry,
-                                 .Adapters = adapters,
-                                 .AdapterSwitch = adapterSwitch,
-                                 .InternetProbe = probe,
-                                 .Runner = runner,
-                                 .UiDispatcher = window,
-                                 .Sleeper = sleeper,
-                                 .Backups = backups,
-                                 .Clock = clock,
-                                 .AppVersion = GetAppVersion(u"%d.%d.%d.%d"),
-                                 .RandomIndex = ProcessRandomIndex,
-                                 .ShortLinkHost = addresses.ShortLinkHost,
-                                 .CheckUpdate = {}}; // the update check comes with its own change
+    const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
+    TMainUpdateCheck updates(
+        registry, clock, runner, [&window] { return window.Handle(); }, appVersion);
+    const TMainServices services{
+        .Registry = registry,
+        .Adapters = adapters,
+        .AdapterSwitch = adapterSwitch,
+        .InternetProbe = probe,
+        .Runner = runner,
+        .UiDispatcher = window,
+        .Sleeper = sleeper,
+        .Backups = backups,
+        .Clock = clock,
+        .AppVersion = appVersion,
+        .RandomIndex = ProcessRandomIndex,
+        .ShortLinkHost = addresses.ShortLinkHost,
+        .UpdateServiceURL = addresses.UpdateServiceUrl,
+        .CheckUpdate = [&updates](const std::u16string& url, TUpdateCallback done, int offset) {
+            updates.CheckUpdate(url, std::move(done), offset);
+        }};
     TFrmZephyrix form(window, services);
     window.Open({[&] { form.FormCreate(); }, [&](TControlId sender) { form.ControlClicked(sender); }}, show);
     const int exitCode = RunMessageLoop(window);
+    updates.ProgramEnding();
     // A background job (a connectivity wait, an update check) may still run and use the
     // objects above. End the process here, while they are all intact, instead of
     // destroying them under a running thread; the system closes the mutex and the rest.

@@ -23,7 +23,7 @@
 #include <memory>
 #include <string>
 
-#include "app/BackgroundWork.h"
+#include "platform/BackgroundWork.h"
 #include "app/ControlTable.h"
 #include "app/MainView.h"
 #include "app/win32/ControlFactory.h"

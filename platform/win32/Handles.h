@@ -32,6 +32,11 @@ struct TModuleTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
+struct TIconTraits { // icons loaded at a size of our choosing (not shared ones)
+    using Type = HICON;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DestroyIcon(h); }
+};
 // Fonts, bitmaps, brushes, pens: one owner for every GDI object, typed by its handle.
 template <typename TObject>
 struct TGdiObjectTraits {
@@ -45,6 +50,7 @@ using TUniqueFile = TUniqueResource<TFileHandleTraits>;
 using TUniqueFind = TUniqueResource<TFindHandleTraits>;
 using TUniqueRegKey = TUniqueResource<TRegKeyTraits>;
 using TUniqueModule = TUniqueResource<TModuleTraits>;
+using TUniqueIcon = TUniqueResource<TIconTraits>;
 using TUniqueGdiObject = TUniqueResource<TGdiObjectTraits<HGDIOBJ>>;
 using TUniqueFont = TUniqueResource<TGdiObjectTraits<HFONT>>;
 

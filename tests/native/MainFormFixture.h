@@ -139,7 +139,11 @@ protected:
                     return FRandomResult;
                 },
             .ShortLinkHost = u"https://short.test",
-            .CheckUpdate = [this](std::function<void(bool)> done) { FUpdateChecks.push_back(std::move(done)); },
+            .UpdateServiceURL = u"https://update.test/api.init.php",
+            .CheckUpdate =
+                [this](const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
+                    FUpdateChecks.push_back({serviceUrl, std::move(done), dialogOffset});
+                },
         };
     }
 
@@ -177,7 +181,12 @@ protected:
     TFixedClock FClock;
     int FRandomResult = 0;
     std::vector<int> FRandomCounts;
-    std::vector<std::function<void(bool)>> FUpdateChecks;
+    struct TUpdateCheckCall {
+        std::u16string ServiceUrl;
+        TUpdateCallback Done;
+        int DialogOffset;
+    };
+    std::vector<TUpdateCheckCall> FUpdateChecks;
     TFakeMainView FView;
     TFrmZephyrix FForm{FView, Services()};
 };

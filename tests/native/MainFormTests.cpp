@@ -337,9 +337,11 @@ TEST_F(MainFormTest, KoreanUsersSeeTheKoreanCaptionInTheTitleBarAndTaskbar) {
 TEST_F(MainFormTest, TheUpdateCheckClosesTheWindowOnlyWhenANewReleaseWasAccepted) {
     FForm.FormCreate();
     ASSERT_EQ(FUpdateChecks.size(), 1u);
-    FUpdateChecks[0](false);
+    EXPECT_EQ(FUpdateChecks[0].ServiceUrl, u"https://update.test/api.init.php");
+    EXPECT_EQ(FUpdateChecks[0].DialogOffset, 10);
+    FUpdateChecks[0].Done(false, u"{\"update\":\"\"}");
     EXPECT_FALSE(FView.Closed);
-    FUpdateChecks[0](true);
+    FUpdateChecks[0].Done(true, u"{\"update\":\"https://dl.test/z.exe\"}");
     EXPECT_TRUE(FView.Closed);
 }
 

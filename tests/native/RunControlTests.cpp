@@ -292,6 +292,7 @@ TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
                                     .AppVersion = u"1.6.0.0",
                                     .RandomIndex = ProcessRandomIndex,
                                     .ShortLinkHost = u"https://short.test",
+                                    .UpdateServiceURL = u"",
                                     .CheckUpdate = {}});
     form.FormCreate();
     form.ControlClicked(BtnStart);

@@ -1,0 +1,42 @@
+#include "app/win32/MainUpdateCheck.h"
+
+#include "platform/win32/LocalClock.h"
+#include "platform/win32/Shell.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
+
+namespace zx {
+
+namespace {
+
+std::u16string CaptionOf(const std::function<HWND()>& window) {
+    return window ? WindowText(window()) : std::u16string();
+}
+
+} // namespace
+
+TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
+                                   const std::function<HWND()>& mainWindow, std::u16string appVersion)
+    : FRandom(ClockSeed()),
+      FDispatcher([mainWindow](const std::u16string& what) {
+          const HWND owner = mainWindow ? mainWindow() : nullptr;
+          const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + what;
+          ::MessageBoxW(owner, Wide(text), Wide(WindowText(owner)), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+      }),
+      FDialog(mainWindow),
+      FCheck(
+          TUpdateCheckServices{.Http = FHttp,
+                               .Runner = runner,
+                               .UiDispatcher = FDispatcher,
+                               .Terminating = FTerminating,
+                               .Dialog = FDialog,
+                               .OpenAddress = ShellOpen,
+                               .ClientId = [this, &registry, &clock] { return GetClientID(registry, clock, FRandom); },
+                               .ApplicationTitle = [mainWindow] { return CaptionOf(mainWindow); },
+                               .AppVersion = std::move(appVersion)}) {}
+
+void TMainUpdateCheck::CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
+    FCheck.CheckUpdate(serviceUrl, std::move(done), dialogOffset);
+}
+
+} // namespace zx

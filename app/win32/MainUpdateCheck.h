@@ -1,0 +1,43 @@
+// The update check as the main program runs it: the kit's check over WinHTTP, the
+// registry's client identifier, the update dialog and the shell, handed to the UI thread
+// through its message queue.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/win32/UpdateDialog.h"
+#include "kit/ClientId.h"
+#include "kit/UpdateCheck.h"
+#include "platform/BackgroundWork.h"
+#include "platform/Registry.h"
+#include "platform/win32/HttpGetText.h"
+#include "platform/win32/ui/UiThreadDispatcher.h"
+
+namespace zx {
+
+class TMainUpdateCheck {
+public:
+    // Made on the UI thread at program start (the identifier's generator is seeded here).
+    // `mainWindow` gives the window the dialog belongs to; its caption is the dialog's.
+    TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
+                     const std::function<HWND()>& mainWindow, std::u16string appVersion);
+    TMainUpdateCheck(const TMainUpdateCheck&) = delete;
+    TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
+
+    // The window's last start-up step; returns at once.
+    void CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset);
+
+    // The program is ending: a check that waits gives up.
+    void ProgramEnding() noexcept { FTerminating.Set(); }
+
+private:
+    TTerminationFlag FTerminating;
+    TWinHttpTextClient FHttp;
+    TSeededRandom FRandom;
+    TUiThreadDispatcher FDispatcher;
+    TUpdateDialogWindow FDialog;
+    TUpdateCheck FCheck;
+};
+
+} // namespace zx

@@ -1,0 +1,88 @@
+// One GET over WinHTTP; every failure of the HTTP layer ends here as false.
+#include "platform/win32/HttpGetText.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/common/Utf8.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WinHttpHandle.h"
+
+namespace zx {
+
+namespace {
+
+int Bound(std::uint32_t milliseconds) {
+    return static_cast<int>(milliseconds);
+}
+
+// The whole body, or false when the transfer fails or the body passes the bound.
+bool ReadBody(HINTERNET request, std::string& body) {
+    for (;;) {
+        DWORD available = 0;
+        if (!::WinHttpQueryDataAvailable(request, &available)) return false;
+        if (available == 0) return true;
+        // One byte past the bound is enough to know the answer is too long.
+        const std::size_t room = kMaxAnswerBytes + 1 - body.size();
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, room));
+        const std::size_t at = body.size();
+        body.resize(at + wanted);
+        DWORD read = 0;
+        if (!::WinHttpReadData(request, body.data() + at, wanted, &read)) return false;
+        body.resize(at + read);
+        if (body.size() > kMaxAnswerBytes) return false;
+        if (read == 0) return true;
+    }
+}
+
+} // namespace
+
+bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) {
+    URL_COMPONENTS parts{};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (!::WinHttpCrackUrl(Wide(url), 0, 0, &parts) || parts.dwHostNameLength == 0 ||
+        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
+        return false;
+    }
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    std::wstring path(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength);
+    if (parts.lpszExtraInfo) path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (path.empty()) path = L"/";
+
+    const TUniqueWinHttpHandle session(
+        ::WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session ||
+        !::WinHttpSetTimeouts(session.get(), Bound(FTimeouts.ResolveMs), Bound(FTimeouts.ConnectMs),
+                              Bound(FTimeouts.SendMs), Bound(FTimeouts.ReceiveMs))) {
+        return false;
+    }
+    const TUniqueWinHttpHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+    if (!connection) return false;
+    const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
+    const TUniqueWinHttpHandle request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
+                                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, secure));
+    if (!request) return false;
+    // Each header on its own call keeps the list's order; an empty value is still sent.
+    for (const THttpHeader& header : headers) {
+        const std::u16string line = header.Name + u": " + header.Value;
+        if (!::WinHttpAddRequestHeaders(request.get(), Wide(line), static_cast<DWORD>(line.size()),
+                                        WINHTTP_ADDREQ_FLAG_ADD)) {
+            return false;
+        }
+    }
+    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        !::WinHttpReceiveResponse(request.get(), nullptr)) {
+        return false;
+    }
+    // Any status is an answer; its body is searched like any other. The declared
+    // character set is not looked at: the service writes UTF-8.
+    std::string body;
+    if (!ReadBody(request.get(), body)) return false;
+    text = DecodeUtf8(std::string_view(body));
+    return true;
+}
+
+} // namespace zx

@@ -1,0 +1,34 @@
+// The update service's requests over WinHTTP: one GET, custom headers in order, the
+// whole body as UTF-8 text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/HttpClient.h"
+
+namespace zx {
+
+// Bounds of one request, in milliseconds: a silent peer ends the attempt instead of
+// holding the check's thread. Any read that waits longer than ReceiveMs fails it.
+struct THttpTimeouts {
+    std::uint32_t ResolveMs = 30000;
+    std::uint32_t ConnectMs = 30000;
+    std::uint32_t SendMs = 30000;
+    std::uint32_t ReceiveMs = 30000;
+};
+
+// A new WinHTTP session per request, with the system's proxy settings and no user agent
+// of its own; "http://" and "https://" addresses only. Redirections are followed.
+class TWinHttpTextClient final : public IHttpTextClient {
+public:
+    explicit TWinHttpTextClient(THttpTimeouts timeouts = {}) : FTimeouts(timeouts) {}
+
+    [[nodiscard]] bool HttpGetText(const std::u16string& url, const THttpHeaderList& headers,
+                                   std::u16string& text) override;
+
+private:
+    THttpTimeouts FTimeouts;
+};
+
+} // namespace zx

@@ -1,0 +1,40 @@
+// Hand-over to the UI thread through its message queue: the call runs from the UI
+// thread's message loop (a modal loop included), not inside a cross-thread SendMessage.
+// A call that shows a dialog or asks the shell to open an address needs this: during a
+// sent message from another thread the thread may make no outgoing COM call, and the
+// shell may use COM to start a browser.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/BackgroundWork.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/ui/WindowBase.h"
+
+namespace zx {
+
+class TUiThreadDispatcher final : public TWindowBase, public IUiDispatcher {
+public:
+    // Created on the UI thread. `reportError` receives the text of an error that escaped
+    // a call; the call's caller is released either way.
+    explicit TUiThreadDispatcher(std::function<void(const std::u16string& what)> reportError = {});
+    // Calls still waiting return without having run.
+    ~TUiThreadDispatcher() override;
+
+    // From a background thread: posts the call and waits until the UI thread has run it.
+    // Returns at once, without running it, once this dispatcher is gone.
+    void InvokeSynchronously(const std::function<void()>& call) override;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    std::function<void(const std::u16string&)> FReportError;
+    // Set when the dispatcher ends; shared with the callers that still wait on it.
+    std::shared_ptr<TUniqueHandle> FClosed;
+};
+
+} // namespace zx

@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""A stand-in for the update service on 127.0.0.1, for the Wine tests of the update
+exchange, the end-to-end tests of the offer and the benchmark.
+
+Usage: update-peer.py <port, 0 for any free one> <control-folder>
+
+Once listening it writes the port to <control>/port. It ends when <control>/stop
+appears, or after 15 minutes. Every request is logged when it arrives, in
+<control>/requests.log: a line "request <unix time>", the request's head as received
+(request line and header lines), and an empty line. When its answer has gone out, a line
+"answered <unix time> <path>" is added to <control>/answers.log.
+
+Paths:
+  /api.init.php  the service: <control>/answer holds the body (404 with an HTML page
+                 when the file is missing); while <control>/hold exists the answer
+                 waits, the connection open
+  /echo          200 with the request's head (request line and header lines) as body
+  /missing       404 with an HTML body
+  /utf8          UTF-8 text declared as ISO-8859-1
+  /size/<n>      200 with a body of n bytes
+  /chunked       a body sent in several chunks
+"""
+import os
+import socket
+import sys
+import threading
+import time
+
+port = int(sys.argv[1])
+control = sys.argv[2]
+deadline = time.monotonic() + 900
+log_lock = threading.Lock()
+
+NOT_FOUND = b"<html><head><title>404 Not Found</title></head><body><h1>Not Found</h1></body></html>"
+UTF8_TEXT = '{"update":"https://dl.test/\u00e9","info":{"text":"\uc548\ub155 \u00b7 \uff1f"}}'.encode("utf-8")
+
+
+def path_of(name):
+    return os.path.join(control, name)
+
+
+def read_head(conn):
+    data = b""
+    while b"\r\n\r\n" not in data and len(data) < 65536:
+        chunk = conn.recv(4096)
+        if not chunk:
+            break
+        data += chunk
+        if data.startswith(b"\x16"):
+            return None  # a TLS handshake: this peer speaks plain HTTP only
+    return data.split(b"\r\n\r\n", 1)[0]
+
+
+def respond(conn, status, body, content_type=b"application/json"):
+    conn.sendall(b"HTTP/1.1 " + status + b"\r\nContent-Type: " + content_type +
+                 b"\r\nContent-Length: " + str(len(body)).encode() +
+                 b"\r\nConnection: close\r\n\r\n" + body)
+
+
+def answer(conn, target, head):
+    if target == "/api.init.php":
+        while os.path.exists(path_of("hold")) and not os.path.exists(path_of("stop")):
+            time.sleep(0.001)
+        try:
+            with open(path_of("answer"), "rb") as f:
+                body = f.read()
+            respond(conn, b"200 OK", body)
+        except FileNotFoundError:
+            respond(conn, b"404 Not Found", NOT_FOUND, b"text/html")
+    elif target == "/echo":
+        respond(conn, b"200 OK", head, b"text/plain")
+    elif target == "/utf8":
+        respond(conn, b"200 OK", UTF8_TEXT, b"text/plain; charset=iso-8859-1")
+    elif target.startswith("/size/"):
+        respond(conn, b"200 OK", b"a" * int(target[len("/size/"):]), b"text/plain")
+    elif target == "/chunked":
+        conn.sendall(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n")
+        for piece in (b'{"update":', b'"https://dl.test/', b'chunked.exe"}'):
+            conn.sendall(b"%x\r\n%s\r\n" % (len(piece), piece))
+            time.sleep(0.02)
+        conn.sendall(b"0\r\n\r\n")
+    else:
+        respond(conn, b"404 Not Found", NOT_FOUND, b"text/html")
+
+
+def serve(conn):
+    with conn:
+        conn.settimeout(30)
+        try:
+            head = read_head(conn)
+            if head is None:
+                return
+            record = b"request %.6f\n" % time.time() + head.replace(b"\r\n", b"\n") + b"\n\n"
+            with log_lock, open(path_of("requests.log"), "ab") as log:
+                log.write(record)
+            parts = head.split(b"\r\n", 1)[0].split(b" ")
+            target = parts[1].decode("ascii", "replace") if len(parts) > 1 else ""
+            answer(conn, target, head)
+            with log_lock, open(path_of("answers.log"), "a") as log:
+                log.write("answered %.6f %s\n" % (time.time(), target))
+        except OSError:
+            pass
+
+
+def main():
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", port))
+    listener.listen(16)
+    listener.settimeout(0.05)
+    with open(path_of("port.tmp"), "w") as f:
+        f.write(str(listener.getsockname()[1]))
+    os.rename(path_of("port.tmp"), path_of("port"))
+    while not os.path.exists(path_of("stop")) and time.monotonic() < deadline:
+        try:
+            conn, _ = listener.accept()
+        except socket.timeout:
+            continue
+        threading.Thread(target=serve, args=(conn,), daemon=True).start()
+
+
+if __name__ == "__main__":
+    main()
