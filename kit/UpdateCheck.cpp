@@ -79,10 +79,26 @@ bool TUpdateCheck::UpdateDialog(const TCheck& check, const std::u16string& data)
         if (IsWebAddress(link)) FServices.OpenAddress(link);
     });
     if (result.HoldTicked) {
-        // Nothing waits for it, not even the end of the program.
-        FServices.Runner.Run([this, url = check.ServiceURL] { SendHoldCommand(url); });
+        // Nothing waits for it but the end of the program, and that only briefly.
+        {
+            const std::lock_guard lock(FHoldGuard);
+            ++FHoldsUnderWay;
+        }
+        FServices.Runner.Run([this, url = check.ServiceURL] {
+            SendHoldCommand(url);
+            {
+                const std::lock_guard lock(FHoldGuard);
+                --FHoldsUnderWay;
+            }
+            FHoldEnded.notify_all();
+        });
     }
     return result.Accepted;
+}
+
+bool TUpdateCheck::WaitForHoldRequests(std::chrono::milliseconds bound) {
+    std::unique_lock lock(FHoldGuard);
+    return FHoldEnded.wait_for(lock, bound, [this] { return FHoldsUnderWay == 0; });
 }
 
 void TUpdateCheck::SendHoldCommand(const std::u16string& serviceUrl) {

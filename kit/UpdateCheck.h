@@ -4,7 +4,9 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "kit/UpdateAnswer.h"
@@ -71,6 +73,11 @@ public:
     // object and the services must outlive the threads it starts.
     void CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset);
 
+    // Program end: gives the hold requests still under way up to `bound` to get out, so
+    // that a box ticked just before the program ends (Yes closes it) is not lost. True
+    // when none is left.
+    bool WaitForHoldRequests(std::chrono::milliseconds bound);
+
 private:
     struct TCheck {
         std::u16string ServiceURL;
@@ -87,6 +94,9 @@ private:
     void SendHoldCommand(const std::u16string& serviceUrl);
 
     TUpdateCheckServices FServices;
+    std::mutex FHoldGuard;
+    std::condition_variable FHoldEnded;
+    int FHoldsUnderWay = 0;
 };
 
 } // namespace zx

@@ -9,6 +9,9 @@ namespace zx {
 
 namespace {
 
+// How long the program's end waits for a hold request still under way.
+constexpr std::chrono::seconds kHoldRequestGrace{5};
+
 std::u16string CaptionOf(const std::function<HWND()>& window) {
     return window ? WindowText(window()) : std::u16string();
 }
@@ -37,6 +40,11 @@ TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBac
 
 void TMainUpdateCheck::CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
     FCheck.CheckUpdate(serviceUrl, std::move(done), dialogOffset);
+}
+
+void TMainUpdateCheck::ProgramEnding() {
+    FTerminating.Set();
+    (void)FCheck.WaitForHoldRequests(kHoldRequestGrace);
 }
 
 } // namespace zx

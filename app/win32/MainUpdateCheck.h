@@ -28,8 +28,9 @@ public:
     // The window's last start-up step; returns at once.
     void CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset);
 
-    // The program is ending: a check that waits gives up.
-    void ProgramEnding() noexcept { FTerminating.Set(); }
+    // The program is ending: a check that waits gives up; a hold request under way gets a
+    // few seconds to go out.
+    void ProgramEnding();
 
 private:
     TTerminationFlag FTerminating;

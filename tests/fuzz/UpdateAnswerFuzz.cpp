@@ -39,11 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Both unescapings agree wherever the strict one accepts and no escape made a NUL
-    // (which only the launcher drops).
+    // (which only the launcher drops). The strict result keeps every NUL an escape made,
+    // so one without any NUL had none made; counting against the answer's own NULs would
+    // not do, as an escaped NUL character is dropped by both.
     try {
         const std::u16string strict = UnescapeJSON(answer, TEscapePolicy::epStrict);
-        if (Nuls(strict) == Nuls(answer) && UnescapeJSON(answer, TEscapePolicy::epLenient) != strict)
-            fuzz::PropertyFailed();
+        if (Nuls(strict) == 0 && UnescapeJSON(answer, TEscapePolicy::epLenient) != strict) fuzz::PropertyFailed();
     } catch (const TJsonEscapeError&) {
     }
 

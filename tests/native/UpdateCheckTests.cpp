@@ -72,12 +72,13 @@ private:
 class TQueuedRunner final : public IBackgroundRunner {
 public:
     void Run(std::function<void()> job) override { Jobs.push_back(std::move(job)); }
+    void RunOne() {
+        auto job = std::move(Jobs.front());
+        Jobs.pop_front();
+        job();
+    }
     void RunAll() {
-        while (!Jobs.empty()) {
-            auto job = std::move(Jobs.front());
-            Jobs.pop_front();
-            job();
-        }
+        while (!Jobs.empty()) RunOne();
     }
     std::deque<std::function<void()>> Jobs;
 };
@@ -396,9 +397,14 @@ TEST_F(UpdateCheckTest, TickedHoldBoxSendsOneHoldRequestWhateverTheAnswer) {
                 Callbacks.push_back({accepted, data});
             },
             10);
+        FRunner.RunOne();
+        ASSERT_EQ(FRunner.Jobs.size(), 1u) << "the hold request runs on a thread of its own";
+        EXPECT_EQ(FHttp.Requests.size(), 1u);
+        EXPECT_FALSE(FCheck.WaitForHoldRequests(10ms)) << "the program's end would wait for it";
         FRunner.RunAll();
+        EXPECT_TRUE(FCheck.WaitForHoldRequests(0ms));
 
-        ASSERT_EQ(FHttp.Requests.size(), 2u) << "the check, then the hold request on a thread of its own";
+        ASSERT_EQ(FHttp.Requests.size(), 2u);
         EXPECT_EQ(FHttp.Requests[1].Url, kServiceUrl);
         const THttpHeaderList hold{{u"User-Version", u"1.6.0.0"}, {u"User-Command", u"hold"}};
         EXPECT_EQ(FHttp.Requests[1].Headers, hold);

@@ -51,14 +51,21 @@ std::wstring ActiveAdapterGuid() {
     return std::wstring(guid.begin(), guid.end());
 }
 
-// The probe peer runs beside this program (run-with-peer.sh); it starts answering once
-// the file "answer" appears in its control folder.
+// The probe peer runs beside this program (run-with-peer.sh); it answers while the file
+// "answer" exists in its control folder.
 void LetProbePeerAnswer() {
     const char* control = std::getenv("ZX_PEER_CONTROL");
     ASSERT_NE(control, nullptr) << "run through run-with-peer.sh";
     const std::string folder = std::string("Z:") + control;
     std::ofstream(folder + "/answer").close();
     ASSERT_TRUE(WaitUntil([&] { return std::ifstream(folder + "/listening").good(); }));
+}
+
+// Earlier tests may have let the peer answer: it falls silent again.
+void SilenceProbePeer() {
+    const char* control = std::getenv("ZX_PEER_CONTROL");
+    ASSERT_NE(control, nullptr) << "run through run-with-peer.sh";
+    ::DeleteFileA((std::string("Z:") + control + "/answer").c_str());
 }
 
 class RunControl : public ::testing::Test {
@@ -168,6 +175,8 @@ TEST_F(RunControl, RunWritesOnlyTheCheckedOptions) {
 
 TEST_F(RunControl, ClosingWhileBusyEndsTheProgramAndKeepsTheStoredState) {
     ASSERT_FALSE(FGuid.empty());
+    // The wait must still be running when the window closes: no probe may succeed.
+    SilenceProbePeer();
     Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
     Click(Control(TControlId::BtnStart));
     ASSERT_TRUE(WaitUntil([&] { return Busy(); }));

@@ -261,26 +261,42 @@ TEST_F(UpdateOffer, YesOpensTheDownloadAndEndsTheProgram) {
         << "opened: " << opened;
 }
 
-TEST_F(UpdateOffer, TickedHoldBoxSendsTheHoldRequest) {
-    WriteControlFile("answer", Answer(Escaped(kDownload), R"("style":"hold","text":"Don\u0027t ask again")"));
-    Launch();
-    const HWND offer = WaitForOffer();
-    ASSERT_NE(offer, nullptr);
-    const HWND box = ::GetDlgItem(offer, kHoldBoxId);
-    ASSERT_NE(box, nullptr) << "no hold box";
-    EXPECT_EQ(WindowText(box), L"Don't ask again");
-    EXPECT_FALSE(IsChecked(box));
-    Click(box);
-    EXPECT_TRUE(IsChecked(box));
-    AnswerMessageBox(offer, IDNO);
+TEST_F(UpdateOffer, TickedHoldBoxSendsTheHoldRequestWhateverTheAnswer) {
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "Yes" : "No");
+        SetUp();
+        WriteControlFile("answer", Answer(Escaped(kDownload), R"("style":"hold","text":"Don\u0027t ask again")"));
+        Launch();
+        const HWND offer = WaitForOffer();
+        ASSERT_NE(offer, nullptr);
+        const HWND box = ::GetDlgItem(offer, kHoldBoxId);
+        ASSERT_NE(box, nullptr) << "no hold box";
+        EXPECT_EQ(WindowText(box), L"Don't ask again");
+        EXPECT_FALSE(IsChecked(box));
+        Click(box);
+        EXPECT_TRUE(IsChecked(box));
+        AnswerMessageBox(offer, answer);
 
-    std::vector<TLoggedRequest> requests;
-    ASSERT_TRUE(WaitUntil([&] { return (requests = NewRequests()).size() == 2; }, 10000));
-    ASSERT_TRUE(requests[1].IsHold());
-    EXPECT_EQ(requests[1].Line, "GET /api.init.php HTTP/1.1");
-    EXPECT_EQ(requests[1].UserHeaders(), (std::vector<std::string>{"User-Version: 1.6.0.0", "User-Command: hold"}));
-    EXPECT_TRUE(StillRunning());
-    EXPECT_EQ(NewlyOpened(), "");
+        if (answer == IDYES) {
+            // The program ends at once, but not before its hold request has gone out.
+            EXPECT_EQ(FProgram->WaitForExit(10000), 0u);
+        }
+        std::vector<TLoggedRequest> requests;
+        ASSERT_TRUE(WaitUntil([&] { return (requests = NewRequests()).size() == 2; }, 10000)) << "no hold request";
+        ASSERT_TRUE(requests[1].IsHold());
+        EXPECT_EQ(requests[1].Line, "GET /api.init.php HTTP/1.1");
+        EXPECT_EQ(requests[1].UserHeaders(), (std::vector<std::string>{"User-Version: 1.6.0.0", "User-Command: hold"}));
+        if (answer == IDNO) {
+            EXPECT_TRUE(StillRunning());
+            EXPECT_EQ(NewlyOpened(), "");
+        } else {
+            std::string opened;
+            EXPECT_TRUE(WaitUntil([&] { return (opened = NewlyOpened()) == std::string(kDownload) + "\n"; }, 10000))
+                << "opened: " << opened;
+        }
+        FProgram->Kill();
+        FProgram.reset();
+    }
 }
 
 TEST_F(UpdateOffer, NoteLinkOpensItsAddressAndTheOfferStaysOpen) {

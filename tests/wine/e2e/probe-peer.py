@@ -6,7 +6,8 @@ Usage: probe-peer.py <port> <control-folder>
 
 Nothing listens on the port until the file "answer" appears in the control folder, so
 the program's probes fail the way they do without Internet; from then on every request
-gets "204 No Content". The peer ends when the file "stop" appears, or after 10 minutes.
+gets "204 No Content" while that file exists, and is hung up on unanswered once it is
+removed again. The peer ends when the file "stop" appears, or after 10 minutes.
 """
 import os
 import socket
@@ -33,6 +34,8 @@ def answer(conn):
                 if not chunk:
                     return
                 data += chunk
+            if not exists("answer"):
+                return  # silent again: the probe fails as without Internet
             conn.sendall(b"HTTP/1.1 204 No Content\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
         except OSError:
             pass
