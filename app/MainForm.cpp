@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -26,6 +27,9 @@ constexpr std::array<const char16_t*, 3> kSlogans = {
 constexpr std::array<std::u16string_view, 4> kNavigationNames = {u"BtnHome", u"BtnConfig", u"BtnDonate", u"ImgLogo"};
 
 constexpr const char16_t* kStatusName = u"status";
+// The adapters Run has tuned since the last Stop, so that Stop reaches them even when
+// another adapter has become the active one: their GUIDs joined by ";".
+constexpr const char16_t* kTunedAdaptersName = u"tunedadapters";
 
 // The option boxes: each box, the settings value that keeps it and the tweak option it
 // controls, in the order LoadSettings sets them.
@@ -258,14 +262,23 @@ void TFrmZephyrix::BtnStartClick(TControlId) {
 
 void TFrmZephyrix::Start() {
     SetStatus(stBusy);
+    const TLocalDate date = FServices.Clock.Today();
+    const TLocalTimeOfDay time = FServices.Clock.TimeOfDay();
+    (void)BackUpTweaksOnce(FServices.Registry, FServices.Backups, NetworkGUID,
+                           {date.Year, date.Month, date.Day, time.Hour, time.Minute, time.Second});
+    RememberTunedAdapter(NetworkGUID);
     ApplyTweaks(FServices.Registry, NetworkGUID, FOptions);
     Refresh(stRunning);
 }
 
 void TFrmZephyrix::Stop() {
     SetStatus(stBusy);
-    // Every value goes back, whatever the boxes say now.
+    // Every value goes back, whatever the boxes say now; so do the values of adapters
+    // Run tuned while they were the active one.
     RevertTweaks(FServices.Registry, NetworkGUID);
+    for (const std::u16string& guid : TunedAdapters())
+        if (!SameTextIgnoringAsciiCase(guid, NetworkGUID)) RevertAdapterTweaks(FServices.Registry, guid);
+    ForgetTunedAdapters();
     Refresh(stIdle);
 }
 
@@ -284,6 +297,33 @@ void TFrmZephyrix::Refresh(TStatus status) {
             }
             ui.InvokeSynchronously([this, status] { SetStatus(status); });
         });
+}
+
+std::vector<std::u16string> TFrmZephyrix::TunedAdapters() const {
+    const TConfig config(FServices.Registry, std::u16string(kSettingsPath));
+    const std::u16string joined = config.ReadString(kTunedAdaptersName, u"");
+    std::vector<std::u16string> guids;
+    for (std::size_t start = 0; start < joined.size();) {
+        const std::size_t end = std::min(joined.find(u';', start), joined.size());
+        if (end > start) guids.push_back(joined.substr(start, end - start));
+        start = end + 1;
+    }
+    return guids;
+}
+
+void TFrmZephyrix::RememberTunedAdapter(const std::u16string& guid) {
+    std::vector<std::u16string> guids = TunedAdapters();
+    for (const std::u16string& known : guids)
+        if (SameTextIgnoringAsciiCase(known, guid)) return;
+    std::u16string joined;
+    for (const std::u16string& known : guids) joined += known + u";";
+    TConfig config(FServices.Registry, std::u16string(kSettingsPath));
+    config.WriteString(kTunedAdaptersName, joined + guid);
+}
+
+void TFrmZephyrix::ForgetTunedAdapters() {
+    TConfig config(FServices.Registry, std::u16string(kSettingsPath));
+    if (!config.ReadString(kTunedAdaptersName, u"").empty()) config.WriteString(kTunedAdaptersName, u"");
 }
 
 } // namespace zx

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/ControlTable.h"
 #include "app/MainServices.h"
@@ -68,6 +69,9 @@ public:
     std::u16string NetworkIP;
 
 private:
+    [[nodiscard]] std::vector<std::u16string> TunedAdapters() const;
+    void RememberTunedAdapter(const std::u16string& guid);
+    void ForgetTunedAdapters();
     void ToggleOption(TControlId box);
     void SetOption(TControlId box, bool enabled); // shows and stores it
 

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/BackgroundWork.h"
+#include "engine/TweakBackup.h"
+#include "kit/ClientId.h"
 #include "platform/Network.h"
 #include "platform/Registry.h"
 
@@ -23,6 +25,8 @@ struct TMainServices {
     IBackgroundRunner& Runner;
     IUiDispatcher& UiDispatcher;
     ISleeper& Sleeper;
+    ITweakBackupStore& Backups; // the copy of the values before Run first tunes an adapter
+    ILocalClock& Clock;
     std::u16string AppVersion; // GetAppVersion("%d.%d.%d.%d")
     std::function<int(int count)> RandomIndex = ProcessRandomIndex;
     std::u16string ShortLinkHost; // the maker's short-link host, no trailing "/"

@@ -16,15 +16,18 @@ constexpr std::array<std::u16string_view, 7> kRootNames = {
 // KEY_READ | KEY_WRITE | KEY_WOW64_64KEY: a 32-bit build still reaches the native registry.
 constexpr std::uint32_t kPathAccess = kKeyRead | kKeyWrite | kKeyWow64Key64;
 
+// KEY_QUERY_VALUE | KEY_WOW64_64KEY: reading never creates a key.
+constexpr std::uint32_t kReadAccess = kKeyQueryValue | kKeyWow64Key64;
+
 // Opens the key a full path names; nullptr when the root is unknown or the key cannot be
-// opened or created. A path without a backslash has no root name, so it opens nothing.
-std::unique_ptr<IRegistryKey> OpenPath(IRegistry& registry, const std::u16string& path) {
+// opened (or created). A path without a backslash has no root name, so it opens nothing.
+std::unique_ptr<IRegistryKey> OpenPath(IRegistry& registry, const std::u16string& path, bool create) {
     const std::size_t split = path.find(u'\\');
     const std::u16string rootName = split == std::u16string::npos ? std::u16string() : path.substr(0, split);
     const std::u16string subKey = split == std::u16string::npos ? path : path.substr(split + 1);
     const TRootKey root = RootKeyFromName(rootName);
     if (root == 0) return nullptr;
-    return registry.CreateKey(root, subKey, kPathAccess);
+    return create ? registry.CreateKey(root, subKey, kPathAccess) : registry.OpenKey(root, subKey, kReadAccess);
 }
 
 } // namespace
@@ -38,7 +41,8 @@ TRootKey RootKeyFromName(const std::u16string& name) noexcept {
 void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const std::u16string& valueName,
                           std::int32_t value) noexcept {
     try {
-        if (auto key = OpenPath(registry, path)) (void)key->SetDword(valueName, static_cast<std::uint32_t>(value));
+        if (auto key = OpenPath(registry, path, true))
+            (void)key->SetDword(valueName, static_cast<std::uint32_t>(value));
     } catch (...) {
         // the caller cannot tell success from failure, by design
     }
@@ -46,10 +50,20 @@ void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const
 
 void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& valueName) noexcept {
     try {
-        if (auto key = OpenPath(registry, path)) (void)key->DeleteValue(valueName);
+        if (auto key = OpenPath(registry, path, true)) (void)key->DeleteValue(valueName);
     } catch (...) {
         // a missing value or a refused delete ends quietly, like any other failure
     }
+}
+
+std::optional<TRegValue> ReadRegistryValue(IRegistry& registry, const std::u16string& path,
+                                           const std::u16string& valueName) noexcept {
+    try {
+        if (const auto key = OpenPath(registry, path, false)) return key->QueryValue(valueName);
+    } catch (...) {
+        // unreadable counts as absent
+    }
+    return std::nullopt;
 }
 
 } // namespace zx

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/Registry.h"
@@ -19,5 +20,10 @@ namespace zx {
 void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const std::u16string& valueName,
                           std::int32_t value) noexcept;
 void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& valueName) noexcept;
+
+// The value as stored, read in the 64-bit view without creating anything; nullopt when the
+// key or the value is missing or cannot be read.
+[[nodiscard]] std::optional<TRegValue> ReadRegistryValue(IRegistry& registry, const std::u16string& path,
+                                                         const std::u16string& valueName) noexcept;
 
 } // namespace zx

@@ -76,4 +76,14 @@ void RevertTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexce
     }
 }
 
+void RevertAdapterTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept {
+    for (const TTweak& tweak : kCatalogue) {
+        if (tweak.Location != tlInterface) continue;
+        try {
+            Perform(registry, tweak, tweak.Stop, adapterGuid);
+        } catch (...) {
+        }
+    }
+}
+
 } // namespace zx

@@ -49,6 +49,10 @@ void ApplyTweaks(IRegistry& registry, const std::u16string& adapterGuid, const T
 // Performs every Stop action, whatever the options were.
 void RevertTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept;
 
+// Performs the Stop actions of the adapter's own interface values only: for an adapter
+// that Run tuned earlier but that is no longer the active one.
+void RevertAdapterTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept;
+
 // Both act step by step, each step opening and closing its own key; a failed step does
 // not stop the others and nothing is reported. Without a usable adapter GUID (empty, or
 // holding a backslash) the interface entries are skipped: their path would name the

@@ -11,10 +11,12 @@
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
 #include "platform/win32/AppVersion.h"
+#include "platform/win32/BackupFolder.h"
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/InternetProbe.h"
+#include "platform/win32/LocalClock.h"
 #include "platform/win32/ResourceData.h"
 #include "platform/win32/UserLanguage.h"
 #include "platform/win32/Win32Registry.h"
@@ -51,10 +53,12 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     // Before any library is loaded by name: this program runs elevated.
     SecureDllSearchPath();
 
-    // Another copy in this session: end at once, silently.
-    if (TUniqueHandle other(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kInstanceMutex)); other) ::ExitProcess(0);
-    // Held, and owned, until the process ends.
+    // Held, and owned, until the process ends. Created in one step, so that two copies
+    // started at the same instant cannot both pass: the second finds it existing (or, made
+    // by a copy with other rights, not open to it) and ends at once, silently.
     const TUniqueHandle instance(::CreateMutexW(nullptr, TRUE, kInstanceMutex));
+    if (const DWORD error = ::GetLastError(); error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED)
+        ::ExitProcess(0);
 
     const TTranslationScope translation;
     const TComScope com; // the UI thread's apartment
@@ -69,6 +73,8 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     THttpInternetProbe probe(addresses.ProbeUrl);
     TDetachedThreadRunner runner;
     TThreadSleeper sleeper;
+    TBackupFolder backups;
+    TSystemLocalClock clock;
 
     TMainWindow window(families);
     const TMainServices services{.Registry = registry,
@@ -78,6 +84,8 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
                                  .Runner = runner,
                                  .UiDispatcher = window,
                                  .Sleeper = sleeper,
+                                 .Backups = backups,
+                                 .Clock = clock,
                                  .AppVersion = GetAppVersion(u"%d.%d.%d.%d"),
                                  .RandomIndex = ProcessRandomIndex,
                                  .ShortLinkHost = addresses.ShortLinkHost,

@@ -12,6 +12,16 @@ struct TKernelHandleTraits { // events, threads, processes, mutexes
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::CloseHandle(h); }
 };
+struct TFileHandleTraits { // CreateFile: invalid is INVALID_HANDLE_VALUE, not null
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::CloseHandle(h); }
+};
+struct TFindHandleTraits { // FindFirstFile: closed with FindClose
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) noexcept { ::FindClose(h); }
+};
 struct TRegKeyTraits {
     using Type = HKEY;
     static Type Invalid() noexcept { return nullptr; }
@@ -31,6 +41,8 @@ struct TGdiObjectTraits {
 };
 
 using TUniqueHandle = TUniqueResource<TKernelHandleTraits>;
+using TUniqueFile = TUniqueResource<TFileHandleTraits>;
+using TUniqueFind = TUniqueResource<TFindHandleTraits>;
 using TUniqueRegKey = TUniqueResource<TRegKeyTraits>;
 using TUniqueModule = TUniqueResource<TModuleTraits>;
 using TUniqueGdiObject = TUniqueResource<TGdiObjectTraits<HGDIOBJ>>;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,6 +87,31 @@ public:
     std::vector<std::chrono::milliseconds> Sleeps;
 };
 
+// Backups kept in memory, by file name; Fails makes every save fail.
+class TMemoryBackupStore final : public ITweakBackupStore {
+public:
+    bool HasBackup(const std::u16string& adapterGuid) override {
+        for (const auto& [name, bytes] : Files)
+            if (name.starts_with(adapterGuid + u" ") && name.ends_with(u".reg")) return true;
+        return false;
+    }
+    bool Save(const std::u16string& fileName, const std::vector<std::uint8_t>& bytes) override {
+        if (Fails || Files.contains(fileName)) return false;
+        Files[fileName] = bytes;
+        return true;
+    }
+    std::map<std::u16string, std::vector<std::uint8_t>> Files;
+    bool Fails = false;
+};
+
+class TFixedClock final : public ILocalClock {
+public:
+    TLocalDate Today() override { return Date; }
+    TLocalTimeOfDay TimeOfDay() override { return Time; }
+    TLocalDate Date{2026, 12, 10};
+    TLocalTimeOfDay Time{9, 5, 3};
+};
+
 inline const std::u16string kSettingsKey = u"Software\\Zephyrix";
 
 class MainFormTest : public ::testing::Test {
@@ -104,6 +130,8 @@ protected:
             .Runner = FRunner,
             .UiDispatcher = FDispatcher,
             .Sleeper = FSleeper,
+            .Backups = FBackups,
+            .Clock = FClock,
             .AppVersion = u"1.6.0.0",
             .RandomIndex =
                 [this](int count) {
@@ -145,6 +173,8 @@ protected:
     TFakeRunner FRunner;
     TFakeDispatcher FDispatcher;
     TFakeSleeper FSleeper;
+    TMemoryBackupStore FBackups;
+    TFixedClock FClock;
     int FRandomResult = 0;
     std::vector<int> FRandomCounts;
     std::vector<std::function<void(bool)>> FUpdateChecks;

@@ -287,6 +287,8 @@ TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
                                     .Runner = runner,
                                     .UiDispatcher = dispatcher,
                                     .Sleeper = FSleeper,
+                                    .Backups = FBackups,
+                                    .Clock = FClock,
                                     .AppVersion = u"1.6.0.0",
                                     .RandomIndex = ProcessRandomIndex,
                                     .ShortLinkHost = u"https://short.test",
@@ -299,6 +301,116 @@ TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
     EXPECT_EQ(probe.Calls, 5);
     EXPECT_EQ(FSleeper.Sleeps.size(), 4u);
     EXPECT_FALSE(view.OffThread);
+}
+
+} // namespace
+} // namespace zx
+
+namespace zx {
+namespace {
+
+const std::u16string kOtherGuid = u"{0F0F0F0F-1111-2222-3333-444444444444}";
+const std::u16string kInterfaces = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
+
+// Runs and stops on a form whose start-up found `guid`; the registry and the backups
+// are the fixture's, so several "program starts" share them.
+class TunedAdaptersTest : public MainFormTest {
+protected:
+    std::unique_ptr<TFrmZephyrix> StartWith(const std::u16string& guid) {
+        FAdapters.Found = true;
+        FAdapters.Name = u"Ethernet";
+        FAdapters.GUID = guid;
+        FAdapters.IP = u"192.168.0.7";
+        auto form = std::make_unique<TFrmZephyrix>(FView, Services());
+        form->FormCreate();
+        return form;
+    }
+    void Press(TFrmZephyrix& form) {
+        form.ControlClicked(BtnStart);
+        FProbe.SucceedFrom = 1;
+        FRunner.RunAll();
+    }
+    // Interface values still present under the adapter.
+    int InterfaceValues(const std::u16string& guid) const {
+        return static_cast<int>(FRegistry.ValueNames(kRootLocalMachine, kInterfaces + guid).size());
+    }
+};
+
+TEST_F(TunedAdaptersTest, TheFirstRunUnderEachAdapterSavesOneBackupBeforeWriting) {
+    auto form = StartWith(kGuid);
+    Press(*form); // Run
+    ASSERT_EQ(FBackups.Files.size(), 1u);
+    const auto& [name, bytes] = *FBackups.Files.begin();
+    EXPECT_EQ(name, kGuid + u" 2026-12-10 09-05-03.reg");
+    TMemoryRegistry untouched;
+    EXPECT_EQ(bytes, RegistryFileBytes(TweakBackupText(untouched, kGuid)))
+        << "the backup holds the values as they were before Run: all absent here";
+
+    Press(*form); // Stop
+    FClock.Time = {10, 0, 0};
+    Press(*form); // Run again under the same adapter
+    EXPECT_EQ(FBackups.Files.size(), 1u) << "never a second backup for one adapter";
+
+    Press(*form); // Stop
+    auto moved = StartWith(kOtherGuid);
+    Press(*moved);
+    EXPECT_EQ(FBackups.Files.size(), 2u);
+    EXPECT_TRUE(FBackups.Files.contains(kOtherGuid + u" 2026-12-10 10-00-00.reg"));
+}
+
+TEST_F(TunedAdaptersTest, AFailingBackupLeavesRunAsItWas) {
+    auto reference = StartWith(kGuid);
+    FRegistry.ClearJournal();
+    Press(*reference);
+    const auto expected = MachineWrites();
+    Press(*reference); // Stop
+    FRegistry.ClearJournal();
+
+    TMemoryRegistry fresh;
+    FBackups.Files.clear();
+    FBackups.Fails = true;
+    FAdapters.GUID = kGuid;
+    TFrmZephyrix form(FView, Services(fresh));
+    form.FormCreate();
+    fresh.ClearJournal();
+    Press(form);
+    std::vector<TRegOperation> writes;
+    for (const auto& op : fresh.Journal())
+        if (op.Root == kRootLocalMachine) writes.push_back(op);
+    EXPECT_EQ(writes, expected);
+    EXPECT_EQ(form.Status(), stRunning);
+    EXPECT_TRUE(FView.ErrorMessages.empty()) << "nothing is shown";
+}
+
+TEST_F(TunedAdaptersTest, StopReachesTheAdapterRunTunedAfterTheActiveOneChanged) {
+    auto laptopOnCable = StartWith(kGuid);
+    Press(*laptopOnCable); // Run tunes the cable adapter
+    ASSERT_GT(InterfaceValues(kGuid), 0);
+
+    auto laptopOnWifi = StartWith(kOtherGuid); // restarted: another adapter, state Running
+    ASSERT_EQ(laptopOnWifi->Status(), stRunning);
+    Press(*laptopOnWifi); // Stop
+    EXPECT_EQ(InterfaceValues(kGuid), 0) << "the tuned adapter's values are gone";
+    EXPECT_EQ(InterfaceValues(kOtherGuid), 0);
+    EXPECT_EQ(laptopOnWifi->Status(), stIdle);
+
+    // Forgotten after that Stop: the next Run and Stop touch only the active adapter.
+    Press(*laptopOnWifi);
+    FRegistry.ClearJournal();
+    Press(*laptopOnWifi);
+    for (const auto& op : MachineWrites()) EXPECT_EQ(op.Key.find(kGuid), std::u16string::npos) << Show(op.Key);
+}
+
+TEST_F(TunedAdaptersTest, StopUnderTheSameAdapterDoesExactlyWhatItAlwaysDid) {
+    auto form = StartWith(kGuid);
+    Press(*form);
+    FRegistry.ClearJournal();
+    Press(*form);
+    std::vector<std::u16string> names;
+    for (const auto& op : MachineWrites()) names.push_back(op.Name);
+    std::vector<std::u16string> expected;
+    for (const TTweak& tweak : TweakCatalogue()) expected.emplace_back(tweak.ValueName);
+    EXPECT_EQ(names, expected);
 }
 
 } // namespace

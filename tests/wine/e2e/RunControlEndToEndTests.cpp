@@ -9,6 +9,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/Network.h"
 #include "platform/win32/Handles.h"
@@ -179,6 +180,87 @@ TEST_F(RunControl, ClosingWhileBusyEndsTheProgramAndKeepsTheStoredState) {
     Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
     EXPECT_EQ(RunCaption(), L"Run") << "the state stored before the interrupted run";
     EXPECT_TRUE(OptionBoxesEnabled());
+}
+
+// The backup folder of this user (the program runs as the same user in this session).
+std::wstring BackupFolder() {
+    wchar_t local[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+    return std::wstring(local) + L"\\Zephyrix\\Backup";
+}
+
+// Backup files of an adapter; removed with `remove`.
+std::vector<std::wstring> BackupFiles(const std::wstring& guid, bool remove = false) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found{};
+    const zx::TUniqueFind search(::FindFirstFileW((BackupFolder() + L"\\" + guid + L" *.reg").c_str(), &found));
+    if (!search) return files;
+    do {
+        files.push_back(BackupFolder() + L"\\" + found.cFileName);
+    } while (::FindNextFileW(search.get(), &found));
+    if (remove)
+        for (const auto& file : files) ::DeleteFileW(file.c_str());
+    return files;
+}
+
+void SetMachineValue(const std::wstring& key, const wchar_t* name, DWORD value) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                                nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
+    const zx::TUniqueRegKey owned(raw);
+    ASSERT_EQ(::RegSetValueExW(owned.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)),
+              ERROR_SUCCESS);
+}
+
+// The system's registry editor, silently importing a file; its exit code.
+DWORD ImportWithRegistryEditor(const std::wstring& file) {
+    std::wstring command = L"regedit.exe /s \"" + file + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return ::GetLastError();
+    const zx::TUniqueHandle process(info.hProcess);
+    const zx::TUniqueHandle thread(info.hThread);
+    if (::WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) return WAIT_TIMEOUT;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+TEST_F(RunControl, TheBackupTakenBeforeTheFirstRunPutsEveryValueBackWhenImported) {
+    ASSERT_FALSE(FGuid.empty());
+    BackupFiles(FGuid, true);
+    const std::wstring interfaceKey = kInterfacesKey + FGuid;
+    // What the machine had before Zephyrix: some values set by hand, the rest absent.
+    SetMachineValue(interfaceKey, L"TcpAckFrequency", 2);
+    SetMachineValue(kProfileKey, L"NetworkThrottlingIndex", 7);
+    LetProbePeerAnswer();
+    Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
+
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Running"; }, kRefreshWaitMs));
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Run"; }, kRefreshWaitMs));
+    EXPECT_EQ(MachineValue(interfaceKey, L"TcpAckFrequency"), std::nullopt) << "Stop deletes, as it always did";
+    EXPECT_EQ(MachineValue(kProfileKey, L"NetworkThrottlingIndex"), 10u);
+
+    const std::vector<std::wstring> backups = BackupFiles(FGuid);
+    ASSERT_EQ(backups.size(), 1u);
+    ASSERT_EQ(ImportWithRegistryEditor(backups[0]), 0u);
+    EXPECT_EQ(MachineValue(interfaceKey, L"TcpAckFrequency"), 2u);
+    EXPECT_EQ(MachineValue(interfaceKey, L"TcpDelAckTicks"), std::nullopt);
+    EXPECT_EQ(MachineValue(interfaceKey, L"TCPNoDelay"), std::nullopt);
+    EXPECT_EQ(MachineValue(kQueueKey, L"TCPNoDelay"), std::nullopt);
+    EXPECT_EQ(MachineValue(kProfileKey, L"NetworkThrottlingIndex"), 7u);
+    EXPECT_EQ(MachineValue(kProfileKey, L"SystemResponsiveness"), std::nullopt) << "absent before, absent again";
+
+    // A second run under the same adapter keeps the first backup as it is.
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Running"; }, kRefreshWaitMs));
+    EXPECT_EQ(BackupFiles(FGuid), backups);
+    BackupFiles(FGuid, true);
 }
 
 // Runs inside a network namespace with only loopback (loopback-only.sh).

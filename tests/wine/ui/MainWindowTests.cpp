@@ -12,6 +12,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
+#include <vector>
 #include <thread>
 
 #include "BuildSettings.h"
@@ -234,6 +236,27 @@ TEST_F(MainWindow, EachOptionBoxStoresItsValue) {
     ASSERT_NE(Launch(), nullptr);
     EXPECT_FALSE(IsChecked(Control(TControlId::ChkTcpDelAckTick)));
     EXPECT_TRUE(IsChecked(Control(TControlId::ChkTcpNoDelay)));
+}
+
+TEST_F(MainWindow, CopiesStartedAtTheSameInstantLeaveExactlyOneWindow) {
+    std::vector<TProgram> copies;
+    for (int i = 0; i < 8; ++i) copies.push_back(TProgram::Start(kProgramPath));
+    // Every copy but one ends with code 0; the one left shows the window.
+    const auto endedSilently = [&] {
+        int ended = 0;
+        for (const auto& copy : copies) ended += copy.WaitForExit(0) == 0u ? 1 : 0;
+        return ended;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return endedSilently() == 7; }, 20000)) << endedSilently() << " ended silently";
+    TProgram* running = nullptr;
+    for (auto& copy : copies)
+        if (!copy.HasExited()) running = &copy;
+    ASSERT_NE(running, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return FindTopWindow(running->Id(), kMainWindowClass) != nullptr; }));
+    int windows = 0;
+    for (auto& copy : copies) windows += FindTopWindow(copy.Id(), kMainWindowClass) != nullptr ? 1 : 0;
+    EXPECT_EQ(windows, 1);
+    for (auto& copy : copies) copy.Kill();
 }
 
 TEST_F(MainWindow, SecondStartEndsSilently) {

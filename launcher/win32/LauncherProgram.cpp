@@ -1,0 +1,33 @@
+#include "launcher/win32/LauncherProgram.h"
+
+#include <cstdint>
+
+#include "launcher/win32/FaultReport.h"
+#include "launcher/win32/LauncherPlatform.h"
+#include "launcher/win32/WinInet.h"
+#include "platform/win32/DllSearch.h"
+#include "platform/win32/LocalClock.h"
+#include "platform/win32/Win32Registry.h"
+
+namespace zx::launcher {
+
+namespace {
+
+// Far above a real answer's time; only a server that stopped answering reaches it.
+constexpr std::uint32_t kRequestTimeoutMs = 30000;
+
+} // namespace
+
+int RunLauncherProgram(const TLauncherAddresses& addresses) {
+    // Before any library is loaded by name.
+    SecureDllSearchPath();
+    ReportUnhandledFaults();
+
+    TWin32LauncherPlatform platform;
+    TWin32Registry registry;
+    TSystemLocalClock clock;
+    TWinInet internet(kRequestTimeoutMs);
+    return RunLauncherReportingFaults({platform, registry, clock, internet}, addresses);
+}
+
+} // namespace zx::launcher

@@ -1,0 +1,73 @@
+// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, InternetReadFile, InternetCloseHandle.
+#include "launcher/win32/WinInet.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "platform/win32/WideText.h"
+#include "platform/win32/WinInetHandle.h"
+
+namespace zx::launcher {
+
+namespace {
+
+constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
+static_assert(kOpenFlags == 0x80000100);
+
+class TWinInetSession final : public IInternetSession {
+public:
+    explicit TWinInetSession(TUniqueWinInetHandle internet) : FInternet(std::move(internet)) {}
+    ~TWinInetSession() override {
+        FAddress.reset(); // the address handle before the session that holds it
+        FInternet.reset();
+    }
+
+    bool OpenAddress(const std::u16string& address, const std::u16string& headers) override {
+        FAddress.reset(::InternetOpenUrlW(FInternet.get(), Wide(address), Wide(headers),
+                                          static_cast<DWORD>(headers.size()), kOpenFlags, 0));
+        return static_cast<bool>(FAddress);
+    }
+
+    bool Read(std::span<std::uint8_t> buffer, std::size_t& got) override {
+        DWORD read = 0;
+        if (!::InternetReadFile(FAddress.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read)) return false;
+        got = read;
+        return true;
+    }
+
+private:
+    TUniqueWinInetHandle FInternet;
+    TUniqueWinInetHandle FAddress;
+};
+
+} // namespace
+
+TWinInet::TWinInet(std::uint32_t timeoutMs) : FTimeoutMs(timeoutMs) {
+    // Each byte on its own, as the code page reads a single byte (a lone lead byte of a
+    // double-byte code page gives what the system makes of it, or nothing).
+    for (unsigned byte = 0; byte < FAnsiCharacters.size(); ++byte) {
+        const char narrow = static_cast<char>(byte);
+        wchar_t wide = 0;
+        if (::MultiByteToWideChar(CP_ACP, 0, &narrow, 1, &wide, 1) == 1)
+            FAnsiCharacters[byte] = static_cast<char16_t>(wide);
+    }
+}
+
+std::unique_ptr<IInternetSession> TWinInet::Open(std::string_view agent) {
+    const std::string agentText(agent);
+    TUniqueWinInetHandle internet(::InternetOpenA(agentText.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    if (!internet) return nullptr;
+    // Without these a server that accepts and never answers would hold the launcher for
+    // ever. Set on the session, they hold for the address opened through it (on Windows;
+    // Wine's WinINet takes only the connect time-out from the session).
+    for (const DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+        DWORD value = FTimeoutMs;
+        ::InternetSetOptionW(internet.get(), option, &value, sizeof(value));
+    }
+    return std::make_unique<TWinInetSession>(std::move(internet));
+}
+
+} // namespace zx::launcher
