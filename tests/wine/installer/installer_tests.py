@@ -437,6 +437,101 @@ class Upgrade(TInstallerTestCase):
             self.assert_installed(prefix, rebuild)
 
 
+class TUpdatePeer:
+    """update-peer.py on the loopback launcher's port, for the duration of a with block."""
+
+    def __enter__(self):
+        self.FControl = tempfile.mkdtemp(dir=WORK, prefix="update-peer.")
+        self.FProcess = subprocess.Popen([sys.executable, os.environ["ZX_UPDATE_PEER"],
+                                          os.environ["ZX_UPDATE_PEER_PORT"], self.FControl])
+        if not wait_until(lambda: os.path.exists(os.path.join(self.FControl, "listening"))):
+            raise RuntimeError("the update peer did not start")
+        return self
+
+    def __exit__(self, *error):
+        self.release()
+        open(os.path.join(self.FControl, "stop"), "w").close()
+        self.FProcess.wait()
+        shutil.rmtree(self.FControl, ignore_errors=True)
+
+    def hold(self):
+        """Requests wait for their answer until release()."""
+        open(os.path.join(self.FControl, "hold"), "w").close()
+
+    def release(self):
+        if os.path.exists(os.path.join(self.FControl, "hold")):
+            os.remove(os.path.join(self.FControl, "hold"))
+
+    def requests(self):
+        """Every request so far: [(request line, [header lines])]."""
+        seen = []
+        try:
+            with open(os.path.join(self.FControl, "requests.log"), encoding="latin-1") as log:
+                for line in log.read().splitlines():
+                    if line.startswith("request "):
+                        seen.append((line[len("request "):], []))
+                    elif line.startswith("header ") and seen:
+                        seen[-1][1].append(line[len("header "):])
+        except FileNotFoundError:
+            pass
+        return seen
+
+
+def wait_until(condition, seconds=15):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.05)
+    return True
+
+
+class InteractiveStart(TInstallerTestCase):
+    """The end of an interactive installation, with the programs built for loopback: the
+    update service is started with /inst and not waited for, it asks the update peer and
+    then starts the installed program. Silent installations and ZX_START_AFTER_INSTALL=0
+    start nothing."""
+
+    IDENTIFIER = "installer-test-identifier"
+
+    def test_starts_the_update_service_which_starts_the_program(self):
+        msi = os.path.join(TEST_MSIS, "loopback.msi")
+        with TScratchPrefix("interactive") as prefix, TUpdatePeer() as peer:
+            # The installing user's own client identifier, which the update service sends.
+            prefix.write_value(r"HKCU\Software\Moravel", "KUID", self.IDENTIFIER)
+            peer.hold()
+
+            installing = prefix.start("msiexec", "/i", wine_path(msi))
+            try:
+                code = installing.wait(60)
+            except subprocess.TimeoutExpired:
+                self.fail("msiexec waited for the update service")
+            self.assertEqual(code, 0)
+            self.assert_installed(prefix, msi)
+
+            self.assertTrue(wait_until(lambda: peer.requests()), "the update service did not ask for updates")
+            line, headers = peer.requests()[0]
+            self.assertTrue(line.startswith("GET /api.init.php "), line)
+            self.assertIn("User-Union: " + self.IDENTIFIER, headers)
+            # Still waiting for its answer: the program is not started before the check ends.
+            self.assertNotEqual(prefix.drive("window-program")[0], 0)
+
+            peer.release()
+            self.assert_main_window_of(prefix, INSTALL_DIR + r"\Zephyrix.exe")
+            self.assertEqual(len(peer.requests()), 1)
+
+    def test_starts_nothing_when_silent_or_told_not_to(self):
+        msi = os.path.join(TEST_MSIS, "loopback.msi")
+        for case, arguments in [("silent", ["/qn"]), ("progress only", ["/qb"]),
+                                ("start turned off", ["ZX_START_AFTER_INSTALL=0"])]:
+            with self.subTest(case), TScratchPrefix("quiet") as prefix, TUpdatePeer() as peer:
+                self.assertEqual(prefix.msiexec("/i", wine_path(msi), *arguments), 0)
+                self.assert_installed(prefix, msi)
+                time.sleep(5)  # a started update service asks within a second
+                self.assertEqual(peer.requests(), [])
+                self.assertNotEqual(prefix.drive("window-program")[0], 0, "a main window showed")
+
+
 if __name__ == "__main__":
     if sys.argv[1:] == ["prepare"]:
         sys.exit(prepare())
