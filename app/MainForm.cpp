@@ -90,8 +90,8 @@ void TFrmZephyrix::FormCreate() {
     FView.ApplyTheme();
     // Every caption of the window in the current language (title bar: see the kit).
     TranslateComponent(FView, FrmZephyrix);
-    // The title fitted to its label, the desktop font everywhere else.
-    FView.FitTitleFont();
+    // The title fitted to its label in its translated form, the desktop font everywhere else.
+    FView.FitLabelFont(LblTitle);
     FView.UseDesktopFont();
     // The busy indicator waits hidden; the donation button is never shown.
     FView.SetVisible(Indicator, false);

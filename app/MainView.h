@@ -36,9 +36,13 @@ public:
     virtual void SetApplicationTitle(const std::u16string& title) = 0;
 
     // Start-up steps that only the window on screen can do.
-    virtual void ApplyTheme() = 0;     // dark title bar and accent line (later: theme helper)
-    virtual void FitTitleFont() = 0;   // shrinks the title label's font until its caption fits
-    virtual void UseDesktopFont() = 0; // the icon-title font for every control but the title
+    virtual void ApplyTheme() = 0; // the theme helper: dark title bar, accent line
+    // Shrinks a label's font once so that its caption fits the label's width (the title:
+    // the only label with a font of its own).
+    virtual void FitLabelFont(TControlId label) = 0;
+    // The icon-title font for every control but the title and the styled buttons, whose
+    // font the button style governs.
+    virtual void UseDesktopFont() = 0;
 
     // A modal error box owned by the application, caption = window caption,
     // MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST. Returns when the user closed it.

@@ -4,9 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "app/MainForm.h"
 #include "app/MainServices.h"
 #include "app/win32/MainWindow.h"
+#include "kit/MoravelButtonStyles.h"
 #include "kit/Translation.h"
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
@@ -66,6 +69,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     // Style families are registered here, before any window exists; buttons of a family
     // that is not registered draw with the plain one.
     TButtonFamilyList families;
+    families.Register(std::make_shared<TMoravelButtonStyles>());
 
     TWin32Registry registry;
     TWmiAdapterSource adapters;

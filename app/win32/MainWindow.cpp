@@ -77,8 +77,10 @@ void TMainWindow::CreateControls() {
 void TMainWindow::ApplyFonts() {
     for (const auto& [id, handle] : FControls.Handles) {
         if (!handle) continue;
-        const bool own = (FindControl(id).Options & coOwnFont) != 0;
-        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(own ? FFonts.TitleFont() : FFonts.Font()), TRUE);
+        HFONT font = FFonts.Font();
+        if ((FindControl(id).Options & coOwnFont) != 0) font = FFonts.TitleFont();
+        if (FControls.Buttons.contains(id)) font = FFonts.ButtonFont(); // the style governs it
+        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
 }
 
@@ -184,10 +186,13 @@ void TMainWindow::SetApplicationTitle(const std::u16string& title) {
 }
 
 void TMainWindow::ApplyTheme() {
-    // The plain look needs nothing here; the theme helper hooks in at this step.
+    // Once: the helper lives as long as the window.
+    if (!FThemeHelper) FThemeHelper = std::make_unique<TThemeHelper>(Handle(), FHighContrast);
 }
 
-void TMainWindow::FitTitleFont() {
+void TMainWindow::FitLabelFont(TControlId label) {
+    // The other labels share the window's font: only the title has a size of its own.
+    if (label != TControlId::LblTitle) return;
     const HWND title = ControlHandle(TControlId::LblTitle);
     if (title && FFonts.FitTitle(title, FDpi)) ApplyFonts();
 }

@@ -20,6 +20,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/BackgroundWork.h"
@@ -28,6 +29,8 @@
 #include "app/win32/ControlFactory.h"
 #include "app/win32/MainWindowFonts.h"
 #include "platform/ui/ButtonStyles.h"
+#include "platform/win32/ui/SystemContrast.h"
+#include "platform/win32/ui/ThemeHelper.h"
 #include "platform/win32/ui/TopLevelWindow.h"
 
 namespace zx {
@@ -60,7 +63,7 @@ public:
     void ShowCard(int index) override;
     void SetApplicationTitle(const std::u16string& title) override;
     void ApplyTheme() override;
-    void FitTitleFont() override;
+    void FitLabelFont(TControlId label) override;
     void UseDesktopFont() override;
     void ShowErrorMessage(const std::u16string& text, const std::u16string& caption) override;
     void OpenAddress(const std::u16string& address) override;
@@ -87,6 +90,8 @@ private:
     TMainWindowEvents FEvents;
     TControlWindows FControls;
     TMainWindowFonts FFonts;
+    TSystemHighContrast FHighContrast;          // before the helper, which asks it until its end
+    std::unique_ptr<TThemeHelper> FThemeHelper; // from ApplyTheme on
 };
 
 } // namespace zx

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/ControlTable.h"
+#include "kit/FitLabelFont.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/ui/FontFit.h"
 #include "platform/win32/WideText.h"
@@ -53,6 +54,7 @@ void TMainWindowFonts::Create(int dpi) {
         : CreateFontWith(kDesignedFontName, ScaleForDpi(kDesignedFontHeight96, dpi), DEFAULT_QUALITY, dpi);
     const int titlePixels = FTitlePoints ? PixelsFromPoints(*FTitlePoints, dpi) : ScaleForDpi(kTitleFontHeight96, dpi);
     FTitleFont = CreateFontWith(FTitleFace.c_str(), titlePixels, ANTIALIASED_QUALITY, dpi);
+    FButtonFont = CreateFontWith(kDesignedFontName, ScaleForDpi(kDesignedFontHeight96, dpi), DEFAULT_QUALITY, dpi);
 }
 
 bool TMainWindowFonts::ChooseTitleFace(HWND window, const std::u16string& caption, int dpi) {
@@ -78,26 +80,46 @@ bool TMainWindowFonts::ChooseTitleFace(HWND window, const std::u16string& captio
     return true;
 }
 
-bool TMainWindowFonts::FitTitle(HWND title, int dpi) {
-    const std::u16string caption = WindowText(title);
-    TWindowDc dc(title);
-    int textWidth = 0;
-    {
-        TSelectScope font(dc.Dc(), FTitleFont.get());
-        SIZE extent{};
-        if (::GetTextExtentPoint32W(dc.Dc(), Wide(caption), static_cast<int>(caption.size()), &extent))
-            textWidth = extent.cx;
+// The title label as FitLabelFont sees it: measured in the title's font, resized by
+// making the fonts anew.
+class TMainWindowFonts::TTitleLabel final : public IFittableLabel {
+public:
+    TTitleLabel(TMainWindowFonts& fonts, HWND label, int dpi) : FFonts(fonts), FLabel(label), FDpi(dpi) {}
+    int Width() const override {
+        RECT client;
+        ::GetClientRect(FLabel, &client);
+        return client.right - client.left;
     }
-    RECT client;
-    ::GetClientRect(title, &client);
-    LOGFONTW lf{};
-    ::GetObjectW(FTitleFont.get(), sizeof(lf), &lf);
-    const int points = PointsFromPixels(std::abs(static_cast<int>(lf.lfHeight)), dpi);
-    const int fitted = FitFontPoints(points, client.right - client.left, textWidth);
-    if (fitted == points) return false;
-    FTitlePoints = fitted;
-    Create(dpi);
-    return true;
+    int CaptionWidth() const override {
+        const std::u16string caption = WindowText(FLabel);
+        TWindowDc dc(FLabel);
+        TSelectScope font(dc.Dc(), FFonts.FTitleFont.get());
+        SIZE extent{};
+        if (!::GetTextExtentPoint32W(dc.Dc(), Wide(caption), static_cast<int>(caption.size()), &extent)) return 0;
+        return extent.cx;
+    }
+    int FontPoints() const override {
+        LOGFONTW lf{};
+        ::GetObjectW(FFonts.FTitleFont.get(), sizeof(lf), &lf);
+        return PointsFromPixels(std::abs(static_cast<int>(lf.lfHeight)), FDpi);
+    }
+    void SetFontPoints(int points) override {
+        FFonts.FTitlePoints = points;
+        FFonts.Create(FDpi);
+        Changed = true;
+    }
+    bool Changed = false;
+
+private:
+    TMainWindowFonts& FFonts;
+    HWND FLabel;
+    int FDpi;
+};
+
+bool TMainWindowFonts::FitTitle(HWND title, int dpi) {
+    TTitleLabel label(*this, title, dpi);
+    FitLabelFont(label);
+    return label.Changed;
 }
 
 void TMainWindowFonts::UseDesktopFont(int dpi) {

@@ -63,7 +63,7 @@ public:
         ApplicationTitle = title;
     }
     void ApplyTheme() override { Events.push_back("ApplyTheme"); }
-    void FitTitleFont() override { Events.push_back("FitTitleFont"); }
+    void FitLabelFont(TControlId label) override { Record("FitLabelFont", label); }
     void UseDesktopFont() override { Events.push_back("UseDesktopFont"); }
     void ShowErrorMessage(const std::u16string& text, const std::u16string& caption) override {
         Events.push_back("ShowErrorMessage");

@@ -275,7 +275,8 @@ TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
     const std::string steps[] = {
         "ApplyTheme",
         "SetCaption FrmZephyrix",
-        "FitTitleFont",
+        "SetCaption LblTitle",
+        "FitLabelFont LblTitle",
         "UseDesktopFont",
         "SetVisible Indicator",
         "SetVisible BtnDonate",

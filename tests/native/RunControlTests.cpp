@@ -254,7 +254,7 @@ public:
     void ShowCard(int index) override { Note(), FInner.ShowCard(index); }
     void SetApplicationTitle(const std::u16string& title) override { Note(), FInner.SetApplicationTitle(title); }
     void ApplyTheme() override { Note(); }
-    void FitTitleFont() override { Note(); }
+    void FitLabelFont(TControlId) override { Note(); }
     void UseDesktopFont() override { Note(); }
     void ShowErrorMessage(const std::u16string& text, const std::u16string& caption) override {
         Note(), FInner.ShowErrorMessage(text, caption);

@@ -72,6 +72,14 @@ void TStyledButtonWindow::SetFocusCues(bool shown) {
     if (FState.Focused()) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void TStyledButtonWindow::SetSystemColors(const std::optional<TSystemColors>& colors) {
+    std::optional<TButtonStateAttributes> sets;
+    if (colors) sets = HighContrastAttributes(FAttributes, *colors);
+    if (sets == FHighContrast) return;
+    FHighContrast = sets;
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 bool TStyledButtonWindow::ShowsFocus() const {
     // Our own flag rather than WM_QUERYUISTATE: Wine keeps no UI state for our windows.
     return FState.Focused() && FFocusCues;
@@ -179,7 +187,7 @@ LRESULT TStyledButtonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
 void TStyledButtonWindow::Paint(HDC dc, const RECT& client) {
     // The parent's colour behind the rounded corners.
     FillSolid(dc, client, kColorWhite);
-    const TStyledButtonAttributes& a = FAttributes.For(FState.VisualState());
+    const TStyledButtonAttributes& a = (FHighContrast ? *FHighContrast : FAttributes).For(FState.VisualState());
     DrawButtonShape(dc, client, a, ScaleForDpi(a.Radius, FDpi), ScaleForDpi(a.BorderWidth, FDpi));
 
     const HFONT font = (a.FontStyle & fsBold) ? BoldFont() : Font();

@@ -12,10 +12,13 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "Gdi.h"
 #include "WindowBase.h"
 #include "platform/ui/ButtonState.h"
 #include "platform/ui/ButtonStyles.h"
+#include "platform/ui/HighContrast.h"
 
 namespace zx {
 
@@ -33,6 +36,9 @@ public:
     // Whether the focus rectangle is drawn: off until the keyboard is used in the window.
     void SetFocusCues(bool shown);
 
+    // High contrast: the system's colours instead of the family's; nothing: the family's.
+    void SetSystemColors(const std::optional<TSystemColors>& colors);
+
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& client) override;
@@ -43,6 +49,7 @@ private:
 
     TButtonStateModel FState;
     TButtonStateAttributes FAttributes;
+    std::optional<TButtonStateAttributes> FHighContrast; // drawn instead while set
     int FGroup;
     int FDpi = 96;
     bool FTrackingLeave = false;

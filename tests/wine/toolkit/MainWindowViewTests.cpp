@@ -162,18 +162,67 @@ TEST_F(MainWindowView, DpiChangeRelaysEverythingAndScalesFonts) {
 }
 
 TEST_F(MainWindowView, TitleFontShrinksOnceToFit) {
-    Window.FitTitleFont();
+    Window.FitLabelFont(LblTitle);
     EXPECT_EQ(FontHeight(Get(LblTitle)), ScaleForDpi(kTitleFontHeight96, Window.Dpi())) << "the short title fits";
     Window.SetCaption(LblTitle, u"Zephyrix Zephyrix Zephyrix");
-    Window.FitTitleFont();
+    Window.FitLabelFont(LblTitle);
     const int fitted = FontHeight(Get(LblTitle));
     EXPECT_LT(fitted, ScaleForDpi(kTitleFontHeight96, Window.Dpi()));
     EXPECT_GE(fitted, PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi()));
     Window.SetCaption(LblTitle, std::u16string(300, u'W'));
-    Window.FitTitleFont();
+    Window.FitLabelFont(LblTitle);
     EXPECT_EQ(FontHeight(Get(LblTitle)), PixelsFromPoints(kSmallestFittedFontPoints, Window.Dpi()))
         << "six points at least";
     EXPECT_NE(FontHeight(Get(BtnStart)), FontHeight(Get(LblTitle))) << "only the title has its own font";
+    const int title = FontHeight(Get(LblTitle));
+    Window.SetCaption(LblContent, std::u16string(300, u'W'));
+    Window.FitLabelFont(LblContent);
+    EXPECT_EQ(FontHeight(Get(LblTitle)), title) << "another label leaves the title alone";
+}
+
+TEST_F(MainWindowView, ThemeLaysTheAccentLineOverTheHeader) {
+    Window.ApplyTheme();
+    Window.ApplyTheme(); // a second call changes nothing
+    const HWND line = ::GetWindow(Window.Handle(), GW_CHILD);
+    wchar_t className[32] = {};
+    ::GetClassNameW(line, className, 32);
+    ASSERT_STREQ(className, L"ZxShape") << "the line is the topmost child";
+    EXPECT_EQ(::FindWindowExW(Window.Handle(), line, L"ZxShape", nullptr), nullptr) << "one line";
+    const auto place = [&] {
+        RECT r;
+        ::GetWindowRect(line, &r);
+        ::MapWindowPoints(nullptr, Window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+        return TBox{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    EXPECT_EQ(place(), (TBox{0, 0, ScaleForDpi(kClientWidth96, Window.Dpi()), ScaleForDpi(2, Window.Dpi())}));
+    EXPECT_EQ(test::PaintedPixels(line, {{0, 0}})[0], RGB(0x3D, 0x84, 0xDD));
+    // The line follows the window to another DPI, still 2 pixels at 96 DPI.
+    RECT suggested{10, 20, 10 + 800, 20 + 700};
+    ::SendMessageW(Window.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(place(), (TBox{0, 0, ScaleForDpi(kClientWidth96, 144), ScaleForDpi(2, 144)}));
+    // The dialog keys never land on it.
+    HWND at = Get(BtnHome);
+    for (int i = 0; i < 5; ++i) {
+        at = ::GetNextDlgTabItem(Window.Handle(), at, FALSE);
+        EXPECT_NE(at, line);
+    }
+}
+
+TEST_F(MainWindowView, StyledButtonsKeepTheFontTheStyleGivesThem) {
+    const auto faceOf = [](HWND control) {
+        LOGFONTW lf{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+        return std::wstring(lf.lfFaceName);
+    };
+    LOGFONTW desktop{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(desktop), &desktop, 0));
+    ASSERT_NE(std::wstring(desktop.lfFaceName), L"Segoe UI") << "the test could not tell the fonts apart";
+    Window.UseDesktopFont();
+    for (const TControlId button : {BtnHome, BtnConfig, BtnStart}) {
+        EXPECT_EQ(faceOf(Get(button)), L"Segoe UI") << static_cast<int>(button);
+        EXPECT_EQ(FontHeight(Get(button)), ScaleForDpi(12, Window.Dpi())) << static_cast<int>(button);
+    }
+    EXPECT_EQ(faceOf(Get(ChkTcpNoDelay)), desktop.lfFaceName) << "the other controls take the desktop font";
 }
 
 TEST_F(MainWindowView, ViewOperationsReachTheControls) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/win32/ui/Gdi.h"
 #include "platform/win32/ui/WindowBase.h"
 
 namespace zx::test {
@@ -56,6 +57,20 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds
         PumpFor(10);
     }
     return true;
+}
+
+// The window's client area as it paints it: colour at each asked point.
+inline std::vector<COLORREF> PaintedPixels(HWND window, const std::vector<POINT>& points) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    TWindowDc screen(nullptr);
+    TUniqueMemoryDc dc(::CreateCompatibleDC(screen.Dc()));
+    TUniqueGdiObject bitmap(::CreateCompatibleBitmap(screen.Dc(), client.right, client.bottom));
+    TSelectScope selected(dc.get(), bitmap.get());
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    std::vector<COLORREF> colours;
+    for (const POINT& p : points) colours.push_back(::GetPixel(dc.get(), p.x, p.y));
+    return colours;
 }
 
 inline bool HasStyle(HWND window, LONG_PTR style) {

@@ -18,6 +18,7 @@
 namespace zx {
 namespace {
 
+using test::PaintedPixels;
 using test::PumpFor;
 using test::TRecordingParent;
 
@@ -128,20 +129,6 @@ private:
     std::unique_ptr<TGdiplusSession> FSession;
 };
 const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new TGdiplusEnvironment);
-
-// The window's client area as it paints it: colour at each asked point.
-std::vector<COLORREF> PaintedPixels(HWND window, const std::vector<POINT>& points) {
-    RECT client;
-    ::GetClientRect(window, &client);
-    TWindowDc screen(nullptr);
-    TUniqueMemoryDc dc(::CreateCompatibleDC(screen.Dc()));
-    TUniqueGdiObject bitmap(::CreateCompatibleBitmap(screen.Dc(), client.right, client.bottom));
-    TSelectScope selected(dc.get(), bitmap.get());
-    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    std::vector<COLORREF> colours;
-    for (const POINT& p : points) colours.push_back(::GetPixel(dc.get(), p.x, p.y));
-    return colours;
-}
 
 TEST_F(StyledButton, PaintsTheAttributeSetOfItsState) {
     // Fill colour inside the edge (clear of the caption) and the border on all four sides,
