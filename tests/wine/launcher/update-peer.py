@@ -8,6 +8,7 @@ Every request is appended to "requests.log" in the control folder: "request " an
 request line, then "header " and each header line exactly as it arrived, in order, then
 "end". What the peer
 answers is decided per request by files in the control folder:
+  hold     while it exists, the request waits for its answer (it is recorded at once)
   refuse   close the connection without an answer (the launcher's request fails)
   reply    the body of a "200 OK" answer (an empty body when the file is missing)
 The peer writes "listening" once it accepts connections and ends when "stop" appears,
@@ -48,6 +49,8 @@ def answer(conn):
                     return
                 data += chunk
             record(data.split(b"\r\n\r\n", 1)[0])
+            while os.path.exists(path("hold")) and not os.path.exists(path("stop")) and time.monotonic() < deadline:
+                time.sleep(0.05)
             if os.path.exists(path("refuse")):
                 return
             body = b""

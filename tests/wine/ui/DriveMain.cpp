@@ -1,9 +1,12 @@
 // Command-line front end of the window driver, for scripts running in a Wine session: the
-// screenshot command, tools/run and the benchmark.
+// screenshot command, tools/run, the benchmark and the installer tests.
 //   zx_ui_drive wait-window                   waits for the main window to show
+//   zx_ui_drive window-program                prints the full path of the program showing it
 //   zx_ui_drive click <control>               clicks a control, e.g. BtnConfig
 //   zx_ui_drive wait-shown <control>          waits until the control is visible
 //   zx_ui_drive close                         closes the main window, waits for the end
+//   zx_ui_drive answer-box <text> <button>    waits for a message box of any program showing
+//                                             this text and presses the button (IDOK = 1)
 //   zx_ui_drive bench <program> <runs> <idle-seconds>
 //   zx_ui_drive window-time <program> <runs> <window class>
 // Exit code 0 on success, 1 when a wait timed out or a control is missing, 2 on bad usage.
@@ -41,6 +44,37 @@ HWND NamedControl(const std::wstring& name) {
     HWND control = FindControl(MainWindow(), entry->Id);
     if (!control) std::fwprintf(stderr, L"control %ls not found\n", name.c_str());
     return control;
+}
+
+// The full path of the program that shows the main window; empty when there is none.
+std::wstring MainWindowProgram() {
+    HWND window = MainWindow();
+    if (!window) return {};
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    zx::TUniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return {};
+    std::wstring path(32768, L'\0');
+    auto size = static_cast<DWORD>(path.size());
+    if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) return {};
+    path.resize(size);
+    return path;
+}
+
+int AnswerBox(const std::wstring& text, int buttonId) {
+    HWND box = nullptr;
+    std::wstring seen;
+    const bool found = WaitUntil([&] {
+        box = FindMessageBox(0);
+        seen = box ? MessageBoxText(box) : L"";
+        return box && seen == text;
+    });
+    if (!found) {
+        std::fwprintf(stderr, box ? L"the message box says: %ls\n" : L"no message box%ls\n", seen.c_str());
+        return 1;
+    }
+    AnswerMessageBox(box, buttonId);
+    return WaitUntil([&] { return !::IsWindow(box); }) ? 0 : 1;
 }
 
 void Report(const wchar_t* key, double value) {
@@ -129,6 +163,12 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     try {
         if (command == L"wait-window" && argc == 2) return MainWindow() || WaitForMainWindow(0, 15000) ? 0 : 1;
+        if (command == L"window-program" && argc == 2) {
+            const std::wstring path = MainWindowProgram();
+            std::wprintf(L"%ls\n", path.c_str());
+            return path.empty() ? 1 : 0;
+        }
+        if (command == L"answer-box" && argc == 4) return AnswerBox(argv[2], _wtoi(argv[3]));
         if (command == L"click" && argc == 3) {
             HWND control = NamedControl(argv[2]);
             Click(control);
@@ -154,7 +194,8 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     std::fwprintf(stderr,
-                  L"usage: zx_ui_drive wait-window | click <control> | wait-shown <control> | close | "
+                  L"usage: zx_ui_drive wait-window | window-program | click <control> | wait-shown <control> | "
+                  L"close | answer-box <text> <button> | "
                   L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class>\n");
     return 2;
 }
