@@ -209,13 +209,7 @@ void TFrmZephyrix::SetStatus(TStatus status, const std::u16string& message) {
 }
 
 void TFrmZephyrix::LoadSettings() {
-    if (!FServices.Adapters.FindActiveAdapter(NetworkName, NetworkGUID, NetworkIP)) {
-        NetworkName = Translate(u"알수없음");
-        NetworkGUID.clear();
-        NetworkIP.clear();
-    }
-    FView.SetCaption(LblAdapter, NetworkName);
-    FView.SetCaption(LblIPAddress, u"IP: " + NetworkIP);
+    StartAdapterSearch();
 
     TStatus stored = stIdle;
     {
@@ -233,6 +227,40 @@ void TFrmZephyrix::LoadSettings() {
     SetStatus(stored);
 }
 
+void TFrmZephyrix::StartAdapterSearch() {
+    if (FAdapterSearch != asNotStarted) return; // once per window
+    FAdapterSearch = asRunning;
+    // The management service's first query of a session can take long; the window is
+    // on screen meanwhile. The job touches no window: the hand-over does.
+    FServices.Runner.Run([this, &adapters = FServices.Adapters, &ui = FServices.UiDispatcher] {
+        TFoundAdapter found;
+        WorkThenFinishOnUiThread(
+            ui, [&] { found.Found = adapters.FindActiveAdapter(found.Name, found.GUID, found.IP); },
+            [&] { ShowFoundAdapter(found); });
+    });
+}
+
+void TFrmZephyrix::ShowFoundAdapter(const TFoundAdapter& adapter) {
+    if (adapter.Found) {
+        NetworkName = adapter.Name;
+        NetworkGUID = adapter.GUID;
+        NetworkIP = adapter.IP;
+    } else {
+        // A failed search may have written part of an adapter: none of it counts.
+        NetworkName = Translate(u"알수없음");
+        NetworkGUID.clear();
+        NetworkIP.clear();
+    }
+    FView.SetCaption(LblAdapter, NetworkName);
+    FView.SetCaption(LblIPAddress, u"IP: " + NetworkIP);
+    FAdapterSearch = asEnded;
+    if (FClickWaitingForSearch) {
+        const TStatus from = *FClickWaitingForSearch;
+        FClickWaitingForSearch.reset();
+        RunControl(from);
+    }
+}
+
 void TFrmZephyrix::SaveOption(const std::u16string& name, bool value) {
     TConfig config(FServices.Registry, std::u16string(kSettingsPath));
     config.WriteBoolean(name, value);
@@ -244,7 +272,18 @@ void TFrmZephyrix::SaveStatus(const std::u16string& name, std::int32_t value) {
 }
 
 void TFrmZephyrix::BtnStartClick(TControlId) {
-    switch (FStatus) {
+    if (FAdapterSearch == asRunning) {
+        // Run and Stop need the adapter: wait for the search, busy, and go on when it ends.
+        if (FStatus == stBusy) return;
+        FClickWaitingForSearch = FStatus;
+        SetStatus(stBusy);
+        return;
+    }
+    RunControl(FStatus);
+}
+
+void TFrmZephyrix::RunControl(TStatus from) {
+    switch (from) {
     case stIdle:
         if (NetworkGUID.empty()) {
             SetStatus(stIdle, Translate(u"활성중인 네트워크가 없습니다."));
@@ -283,20 +322,25 @@ void TFrmZephyrix::Stop() {
 }
 
 void TFrmZephyrix::Refresh(TStatus status) {
-    // Taking the connection down and up makes the new values take effect; a failure
-    // changes nothing about the wait.
-    (void)FServices.AdapterSwitch.SetAdapterEnabled(NetworkGUID, false);
-    (void)FServices.AdapterSwitch.SetAdapterEnabled(NetworkGUID, true);
-
-    // The job touches no window: its one access is the final hand-over to the UI thread.
-    FServices.Runner.Run(
-        [this, status, &probe = FServices.InternetProbe, &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher] {
-            for (int attempt = 0; attempt < kRefreshProbes; ++attempt) {
-                if (probe.IsInternetReachable()) break;
-                sleeper.Sleep(kRefreshPause);
-            }
-            ui.InvokeSynchronously([this, status] { SetStatus(status); });
-        });
+    // The job touches no window: its one access is the final hand-over to the UI thread,
+    // which shows the target state even when an error escaped the job.
+    FServices.Runner.Run([this, status, guid = NetworkGUID, &adapterSwitch = FServices.AdapterSwitch,
+                          &probe = FServices.InternetProbe, &sleeper = FServices.Sleeper,
+                          &ui = FServices.UiDispatcher] {
+        WorkThenFinishOnUiThread(
+            ui,
+            [&] {
+                // Taking the connection down and up makes the new values take effect; a
+                // failure changes nothing about the wait.
+                (void)adapterSwitch.SetAdapterEnabled(guid, false);
+                (void)adapterSwitch.SetAdapterEnabled(guid, true);
+                for (int attempt = 0; attempt < kRefreshProbes; ++attempt) {
+                    if (probe.IsInternetReachable()) break;
+                    sleeper.Sleep(kRefreshPause);
+                }
+            },
+            [this, status] { SetStatus(status); });
+    });
 }
 
 std::vector<std::u16string> TFrmZephyrix::TunedAdapters() const {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,8 @@ public:
     TFrmZephyrix& operator=(const TFrmZephyrix&) = delete;
 
     // Window creation: the twelve start-up steps in order. An error of a step (a settings
-    // value of the wrong type, a failing adapter search) escapes at that step; the later
-    // steps do not run.
+    // value of the wrong type) escapes at that step; the later steps do not run. The
+    // adapter search only starts here: it ends later, on the UI thread (AdapterSearchEnded).
     void FormCreate();
 
     // A click on a control. Goes to the control's handler; controls without one are
@@ -46,19 +47,23 @@ public:
 
     // Shows `message` in an error box first when it is not empty, then the state.
     void SetStatus(TStatus status, const std::u16string& message = u"");
+    // Starts the adapter search on a background thread, then shows the stored options and
+    // run state. The adapter fields and labels fill in when the search ends.
     void LoadSettings();
     void SaveOption(const std::u16string& name, bool value);
     void SaveStatus(const std::u16string& name, std::int32_t value);
 
-    // Run control: apply or revert, restart the adapter, wait for the Internet in the
-    // background, then show the target state.
+    // Run control: apply or revert, then restart the adapter and wait for the Internet in
+    // the background, then show the target state.
     void Start();
     void Stop();
-    // Restarts the adapter so that the values take effect, then waits in the background
-    // until the Internet answers (or the probes run out) and shows `status`.
+    // In the background: restarts the adapter so that the values take effect (the
+    // connection manager can block for seconds), then waits until the Internet answers
+    // (or the probes run out); then shows `status`.
     void Refresh(TStatus status);
 
     [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
+    [[nodiscard]] bool AdapterSearchEnded() const noexcept { return FAdapterSearch == asEnded; }
 
     // Index of a component name in "BtnHome", "BtnConfig", "BtnDonate", "ImgLogo",
     // ignoring the case of ASCII letters; -1 when it is none of them.
@@ -69,6 +74,18 @@ public:
     std::u16string NetworkIP;
 
 private:
+    struct TFoundAdapter {
+        bool Found = false;
+        std::u16string Name, GUID, IP;
+    };
+    enum TAdapterSearch { asNotStarted, asRunning, asEnded };
+
+    void StartAdapterSearch();
+    // On the UI thread, once: fills the adapter fields and labels, then carries out a Run
+    // or Stop that was pressed while the search ran.
+    void ShowFoundAdapter(const TFoundAdapter& adapter);
+    // What Run/Stop does from the state `from`.
+    void RunControl(TStatus from);
     [[nodiscard]] std::vector<std::u16string> TunedAdapters() const;
     void RememberTunedAdapter(const std::u16string& guid);
     void ForgetTunedAdapters();
@@ -80,6 +97,8 @@ private:
     TStatus FStatus = stIdle;
     TTweakOptions FOptions; // as the boxes show them; all off until the settings are loaded
     TUpdateCallback FUpdateDone;
+    TAdapterSearch FAdapterSearch = asNotStarted;
+    std::optional<TStatus> FClickWaitingForSearch; // the state Run/Stop was pressed in
 };
 
 // The update dialog's layout offset for its extra band, in pixels at 100 %.

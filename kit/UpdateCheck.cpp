@@ -85,12 +85,19 @@ bool TUpdateCheck::UpdateDialog(const TCheck& check, const std::u16string& data)
             ++FHoldsUnderWay;
         }
         FServices.Runner.Run([this, url = check.ServiceURL] {
+            // Counted off however the request ends: an error escaping it must not keep
+            // the program's end waiting for the whole grace period.
+            struct THoldEnd {
+                TUpdateCheck& Check;
+                ~THoldEnd() {
+                    {
+                        const std::lock_guard lock(Check.FHoldGuard);
+                        --Check.FHoldsUnderWay;
+                    }
+                    Check.FHoldEnded.notify_all();
+                }
+            } const ended{*this};
             SendHoldCommand(url);
-            {
-                const std::lock_guard lock(FHoldGuard);
-                --FHoldsUnderWay;
-            }
-            FHoldEnded.notify_all();
         });
     }
     return result.Accepted;

@@ -4,8 +4,35 @@
 
 namespace zx {
 
+TDetachedThreadRunner::TDetachedThreadRunner(std::function<void(std::exception_ptr)> onFault)
+    : FOnFault(std::move(onFault)) {}
+
 void TDetachedThreadRunner::Run(std::function<void()> job) {
-    std::thread(std::move(job)).detach();
+    std::thread([job = std::move(job), onFault = FOnFault] {
+        try {
+            job();
+        } catch (...) {
+            // Reporting must not throw out of the thread either: that would end the process.
+            try {
+                if (onFault) onFault(std::current_exception());
+            } catch (...) {
+            }
+        }
+    }).detach();
+}
+
+void WorkThenFinishOnUiThread(IUiDispatcher& ui, const std::function<void()>& work,
+                              const std::function<void()>& finish) {
+    std::exception_ptr error;
+    try {
+        work();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    ui.InvokeSynchronously([&] {
+        finish();
+        if (error) std::rethrow_exception(error);
+    });
 }
 
 void TThreadSleeper::Sleep(std::chrono::milliseconds duration) {

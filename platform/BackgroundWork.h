@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 
@@ -24,6 +25,12 @@ public:
     virtual ~IUiDispatcher() = default;
     virtual void InvokeSynchronously(const std::function<void()>& call) = 0;
 };
+
+// On a background thread: runs `work`, then `finish` on the UI thread whatever `work`
+// did. An error escaping `work` is thrown again on the UI thread after `finish`, so that
+// the state `finish` restores is never lost and the window still shows the error.
+void WorkThenFinishOnUiThread(IUiDispatcher& ui, const std::function<void()>& work,
+                              const std::function<void()>& finish);
 
 // Blocks the calling thread for `duration`.
 class ISleeper {
@@ -56,10 +63,16 @@ private:
 };
 
 // A detached standard thread per job; nothing is left to join. A job still running when
-// the process ends is ended with it.
+// the process ends is ended with it. An error escaping a job goes to `onFault` on the
+// job's thread (the program carries it to the window, which shows it) instead of
+// ending the process without a word; with no `onFault` it is dropped.
 class TDetachedThreadRunner final : public IBackgroundRunner {
 public:
+    explicit TDetachedThreadRunner(std::function<void(std::exception_ptr)> onFault = {});
     void Run(std::function<void()> job) override;
+
+private:
+    std::function<void(std::exception_ptr)> FOnFault;
 };
 
 // The standard library's sleep.

@@ -53,7 +53,7 @@ int RunMessageLoop(zx::TMainWindow& window) {
 
 namespace zx {
 
-void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
+void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMainProgramParts& parts) {
     // Before any library is loaded by name: this program runs elevated.
     SecureDllSearchPath();
 
@@ -73,22 +73,26 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show) {
     families.Register(std::make_shared<TMoravelButtonStyles>());
 
     TWin32Registry registry;
-    TWmiAdapterSource adapters;
-    TConnectionManagerSwitch adapterSwitch;
+    TWmiAdapterSource wmiAdapters;
+    TConnectionManagerSwitch connectionManager;
     THttpInternetProbe probe(addresses.ProbeUrl);
-    TDetachedThreadRunner runner;
     TThreadSleeper sleeper;
     TBackupFolder backups;
     TSystemLocalClock clock;
 
     TMainWindow window(families);
+    // An error escaping a background job is carried to the window's thread and shown
+    // there, instead of ending the process without a word.
+    TDetachedThreadRunner runner([&window](std::exception_ptr error) {
+        window.InvokeSynchronously([error] { std::rethrow_exception(error); });
+    });
     const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
     TMainUpdateCheck updates(
-        registry, clock, runner, [&window] { return window.Handle(); }, appVersion);
+        registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion);
     const TMainServices services{
         .Registry = registry,
-        .Adapters = adapters,
-        .AdapterSwitch = adapterSwitch,
+        .Adapters = parts.Adapters ? *parts.Adapters : wmiAdapters,
+        .AdapterSwitch = parts.AdapterSwitch ? *parts.AdapterSwitch : connectionManager,
         .InternetProbe = probe,
         .Runner = runner,
         .UiDispatcher = window,

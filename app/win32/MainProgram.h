@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/Network.h"
+
 namespace zx {
 
 // Where the program sends requests and what it opens: fixed when the program is built,
@@ -14,7 +16,14 @@ struct TMainProgramAddresses {
     std::u16string ProbeUrl;         // "http://host[:port]"
 };
 
+// Platform parts a test copy of the program replaces (to make them slow, say); null
+// means the real one. The product's entry passes none.
+struct TMainProgramParts {
+    IActiveAdapterSource* Adapters = nullptr;
+    IAdapterSwitch* AdapterSwitch = nullptr;
+};
+
 // Runs the program; does not return (the process ends when the window has closed).
-[[noreturn]] void RunMainProgram(const TMainProgramAddresses& addresses, int show);
+[[noreturn]] void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMainProgramParts& parts = {});
 
 } // namespace zx

@@ -2,7 +2,6 @@
 
 #include "platform/win32/LocalClock.h"
 #include "platform/win32/Shell.h"
-#include "platform/win32/WideText.h"
 #include "platform/win32/WindowText.h"
 
 namespace zx {
@@ -19,18 +18,14 @@ std::u16string CaptionOf(const std::function<HWND()>& window) {
 } // namespace
 
 TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
-                                   const std::function<HWND()>& mainWindow, std::u16string appVersion)
+                                   IUiDispatcher& ui, const std::function<HWND()>& mainWindow,
+                                   std::u16string appVersion)
     : FRandom(ClockSeed()),
-      FDispatcher([mainWindow](const std::u16string& what) {
-          const HWND owner = mainWindow ? mainWindow() : nullptr;
-          const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + what;
-          ::MessageBoxW(owner, Wide(text), Wide(WindowText(owner)), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
-      }),
       FDialog(mainWindow),
       FCheck(
           TUpdateCheckServices{.Http = FHttp,
                                .Runner = runner,
-                               .UiDispatcher = FDispatcher,
+                               .UiDispatcher = ui,
                                .Terminating = FTerminating,
                                .Dialog = FDialog,
                                .OpenAddress = ShellOpen,

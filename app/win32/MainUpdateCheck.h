@@ -1,6 +1,6 @@
 // The update check as the main program runs it: the kit's check over WinHTTP, the
 // registry's client identifier, the update dialog and the shell, handed to the UI thread
-// through its message queue.
+// through the window's dispatcher (its message queue).
 #pragma once
 
 #include <functional>
@@ -12,7 +12,6 @@
 #include "platform/BackgroundWork.h"
 #include "platform/Registry.h"
 #include "platform/win32/HttpGetText.h"
-#include "platform/win32/ui/UiThreadDispatcher.h"
 
 namespace zx {
 
@@ -20,7 +19,7 @@ class TMainUpdateCheck {
 public:
     // Made on the UI thread at program start (the identifier's generator is seeded here).
     // `mainWindow` gives the window the dialog belongs to; its caption is the dialog's.
-    TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
+    TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner, IUiDispatcher& ui,
                      const std::function<HWND()>& mainWindow, std::u16string appVersion);
     TMainUpdateCheck(const TMainUpdateCheck&) = delete;
     TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
@@ -36,7 +35,6 @@ private:
     TTerminationFlag FTerminating;
     TWinHttpTextClient FHttp;
     TSeededRandom FRandom;
-    TUiThreadDispatcher FDispatcher;
     TUpdateDialogWindow FDialog;
     TUpdateCheck FCheck;
 };

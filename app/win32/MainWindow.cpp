@@ -15,12 +15,12 @@ namespace {
 constexpr wchar_t kMainWindowClass[] = L"TFrmZephyrix";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-constexpr UINT kInvokeMessage = WM_APP + 1; // lParam: const std::function<void()>*
-constexpr int kIconId = 1;                  // the program icon in the resources
+constexpr int kIconId = 1; // the program icon in the resources
 
 } // namespace
 
-TMainWindow::TMainWindow(const TButtonFamilyList& families) : FFactory(families) {
+TMainWindow::TMainWindow(const TButtonFamilyList& families)
+    : FFactory(families), FDispatcher([this](const std::u16string& what) { ReportError(what); }) {
     RegisterWindowClass(kMainWindowClass, 0, IDC_ARROW);
 }
 
@@ -215,8 +215,7 @@ void TMainWindow::Close() {
 }
 
 void TMainWindow::InvokeSynchronously(const std::function<void()>& call) {
-    const HWND window = Handle();
-    if (window) ::SendMessageW(window, kInvokeMessage, 0, reinterpret_cast<LPARAM>(&call));
+    FDispatcher.InvokeSynchronously(call);
 }
 
 // --- messages ---
@@ -259,9 +258,6 @@ LRESULT TMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED:
         DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-        return 0;
-    case kInvokeMessage:
-        if (const auto* call = reinterpret_cast<const std::function<void()>*>(lParam)) RunGuarded(*call);
         return 0;
     case WM_DESTROY:
         if (FControls.Indicator) FControls.Indicator->SetActive(false);

@@ -32,6 +32,7 @@
 #include "platform/win32/ui/SystemContrast.h"
 #include "platform/win32/ui/ThemeHelper.h"
 #include "platform/win32/ui/TopLevelWindow.h"
+#include "platform/win32/ui/UiThreadDispatcher.h"
 
 namespace zx {
 
@@ -69,8 +70,10 @@ public:
     void OpenAddress(const std::u16string& address) override;
     void Close() override;
 
-    // IUiDispatcher: runs the call on the window's thread and waits for it. When the
-    // window is already gone the call is dropped (the program is ending).
+    // IUiDispatcher: runs the call from the window thread's message loop and waits for
+    // it. Posted, not sent: during a sent message the thread could make no outgoing COM
+    // call (the shell, a dialog). An error escaping the call is shown like any other.
+    // When the window is already gone the call is dropped (the program is ending).
     void InvokeSynchronously(const std::function<void()>& call) override;
 
 private:
@@ -92,6 +95,7 @@ private:
     TMainWindowFonts FFonts;
     TSystemHighContrast FHighContrast;          // before the helper, which asks it until its end
     std::unique_ptr<TThemeHelper> FThemeHelper; // from ApplyTheme on
+    TUiThreadDispatcher FDispatcher;            // made on the window's thread, with the window object
 };
 
 } // namespace zx

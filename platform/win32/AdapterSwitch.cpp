@@ -44,6 +44,9 @@ bool SwitchConnection(INetConnectionManager& manager, TFreeNetconProperties free
 }
 
 bool TConnectionManagerSwitch::SetAdapterEnabled(const std::u16string& guid, bool enable) {
+    // Called on the refresh job's thread: the apartment is entered for the call and left
+    // after every object below is released.
+    const TComScope apartment;
     // The library outlives every object it created: those are declared after it.
     const TUniqueModule library = LoadSystemLibrary(L"netshell.dll");
     if (!library) return false;

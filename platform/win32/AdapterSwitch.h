@@ -21,7 +21,8 @@ using TFreeNetconProperties = void(WINAPI*)(NETCON_PROPERTIES*);
 
 // Loads the network shell library from the system folder for each call, creates its
 // connection manager and runs SwitchConnection. False when any of that is unavailable
-// (as under Wine, which has no network shell). The calling thread must have entered COM.
+// (as under Wine, which has no network shell). Enters COM for the call, so any thread
+// may call it; can block for seconds, so never the window's thread.
 class TConnectionManagerSwitch final : public IAdapterSwitch {
 public:
     [[nodiscard]] bool SetAdapterEnabled(const std::u16string& guid, bool enable) override;

@@ -46,15 +46,18 @@ public:
     bool Result = false;
 };
 
-// Answers true from the given attempt on (1-based); never when 0.
+// Answers true from the given attempt on (1-based); never when 0. Throws when Error is
+// set, as a faulty platform might.
 class TFakeProbe final : public IInternetProbe {
 public:
     bool IsInternetReachable() override {
         ++Calls;
+        if (Error) throw *Error;
         return SucceedFrom != 0 && Calls >= SucceedFrom;
     }
     int SucceedFrom = 0;
     int Calls = 0;
+    std::optional<TPlatformError> Error;
 };
 
 // Keeps the jobs until the test runs them, so that what happens before the wait ends

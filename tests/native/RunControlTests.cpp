@@ -34,6 +34,8 @@ protected:
         FAdapters.GUID = kGuid;
         FAdapters.IP = u"192.168.0.7";
         FForm.FormCreate();
+        FRunner.RunAll(); // the adapter search
+        FDispatcher.Calls = 0;
         FRegistry.ClearJournal();
         FView.Events.clear();
     }
@@ -55,24 +57,29 @@ protected:
 };
 
 TEST_F(RunControlTest, RunAppliesRestartsTheAdapterWaitsAndThenShowsRunning) {
-    // The values are written before the adapter goes down, the restart happens on the
-    // calling thread, and the state stays busy until the background wait ends.
+    // The values are written on the calling thread; the restart (down, then up) and the
+    // wait happen in the background job, and the state stays busy until it ends.
     std::vector<std::size_t> machineWritesAtSwitch;
-    FSwitch.OnCall = [&] { machineWritesAtSwitch.push_back(MachineWrites().size()); };
+    std::vector<int> probesAtSwitch;
+    FSwitch.OnCall = [&] {
+        machineWritesAtSwitch.push_back(MachineWrites().size());
+        probesAtSwitch.push_back(FProbe.Calls);
+    };
     FProbe.SucceedFrom = 1;
 
     FForm.ControlClicked(BtnStart);
 
     ExpectBusy("while waiting");
-    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
-    ASSERT_EQ(machineWritesAtSwitch.size(), 2u);
-    EXPECT_GT(machineWritesAtSwitch[0], 0u);
-    EXPECT_EQ(machineWritesAtSwitch[0], MachineWrites().size());
+    EXPECT_TRUE(FSwitch.Calls.empty()) << "the restart can block for seconds: not on the window's thread";
+    EXPECT_GT(MachineWrites().size(), 0u);
     ASSERT_EQ(FRunner.Jobs.size(), 1u);
     EXPECT_EQ(FProbe.Calls, 0) << "the probe runs in the background job only";
     EXPECT_EQ(Stored(u"status"), DwordValue(0)) << "the busy state is never stored";
 
     FRunner.RunAll();
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
+    EXPECT_EQ(machineWritesAtSwitch, (std::vector<std::size_t>(2, MachineWrites().size())));
+    EXPECT_EQ(probesAtSwitch, (std::vector<int>{0, 0})) << "the restart comes before the wait";
     EXPECT_EQ(FProbe.Calls, 1);
     EXPECT_TRUE(FSleeper.Sleeps.empty());
     EXPECT_EQ(FDispatcher.Calls, 1);
@@ -124,6 +131,7 @@ TEST_F(RunControlTest, RunWithoutAnAdapterShowsTheTranslatedMessageAndStaysIdle)
     FAdapters.Found = false;
     TFrmZephyrix form(view, Services());
     form.FormCreate();
+    FRunner.RunAll(); // the adapter search
     FRegistry.ClearJournal();
     view.Events.clear();
 
@@ -151,8 +159,8 @@ TEST_F(RunControlTest, RunWithEveryBoxClearedWritesNothingButStillRestartsAndWai
 
     FForm.ControlClicked(BtnStart);
     EXPECT_TRUE(MachineWrites().empty());
-    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
     FRunner.RunAll();
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
     EXPECT_EQ(FProbe.Calls, 2);
     EXPECT_EQ(FForm.Status(), stRunning);
     EXPECT_EQ(FView.Captions[BtnStart], u"Running");
@@ -190,9 +198,9 @@ TEST_F(RunControlTest, StopRevertsEveryValueWhateverTheBoxesAndReturnsToIdle) {
     std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
     for (const TTweak& tweak : TweakCatalogue()) expected.emplace_back(tweak.ValueName, OperationOf(tweak.Stop));
     EXPECT_EQ(MachineChanges(), expected);
-    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
 
     FRunner.RunAll();
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
     EXPECT_EQ(FForm.Status(), stIdle);
     EXPECT_EQ(FView.Captions[BtnStart], u"Run");
     EXPECT_FALSE(FView.Pressed[BtnStart]);
@@ -272,6 +280,15 @@ private:
     std::thread::id FOwner = std::this_thread::get_id();
 };
 
+TEST_F(RunControlTest, AnErrorEscapingTheWaitStillShowsTheTargetStateAndReachesTheWindowsThread) {
+    FProbe.Error = TPlatformError("WinHttpSendRequest", 12002);
+    FForm.ControlClicked(BtnStart);
+    EXPECT_THROW(FRunner.RunAll(), TPlatformError) << "carried to the window's thread, which shows it";
+    EXPECT_EQ(FDispatcher.Calls, 1);
+    EXPECT_EQ(FForm.Status(), stRunning) << "never left busy";
+    EXPECT_TRUE(FView.Enabled[BtnStart]);
+}
+
 TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
     TFakeMainView inner;
     TRecordingThreadView view(inner);
@@ -297,7 +314,8 @@ TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
     form.FormCreate();
     form.ControlClicked(BtnStart);
     EXPECT_EQ(form.Status(), stBusy);
-    dispatcher.PumpOne(); // returns once the job has handed over its result
+    dispatcher.PumpOne(); // the adapter search's result; Run then goes on
+    dispatcher.PumpOne(); // returns once the wait has handed over its result
     EXPECT_EQ(form.Status(), stRunning);
     EXPECT_EQ(probe.Calls, 5);
     EXPECT_EQ(FSleeper.Sleeps.size(), 4u);
@@ -324,6 +342,7 @@ protected:
         FAdapters.IP = u"192.168.0.7";
         auto form = std::make_unique<TFrmZephyrix>(FView, Services());
         form->FormCreate();
+        FRunner.RunAll(); // the adapter search
         return form;
     }
     void Press(TFrmZephyrix& form) {
@@ -412,6 +431,169 @@ TEST_F(TunedAdaptersTest, StopUnderTheSameAdapterDoesExactlyWhatItAlwaysDid) {
     std::vector<std::u16string> expected;
     for (const TTweak& tweak : TweakCatalogue()) expected.emplace_back(tweak.ValueName);
     EXPECT_EQ(names, expected);
+}
+
+} // namespace
+} // namespace zx
+
+namespace zx {
+namespace {
+
+// Run and Stop pressed while the adapter search is still under way (its job queued).
+class ClickBeforeTheSearchEndsTest : public MainFormTest {
+protected:
+    void FindAdapter(bool found) {
+        FAdapters.Found = found;
+        FAdapters.Name = u"Ethernet";
+        FAdapters.GUID = kGuid;
+        FAdapters.IP = u"192.168.0.7";
+    }
+    // Runs the first queued job only: the adapter search.
+    void EndTheSearch() {
+        ASSERT_FALSE(FRunner.Jobs.empty());
+        auto job = std::move(FRunner.Jobs.front());
+        FRunner.Jobs.pop_front();
+        job();
+    }
+};
+
+TEST_F(ClickBeforeTheSearchEndsTest, RunWaitsBusyTouchingNothingThenGoesOnWithTheAdapterFound) {
+    FindAdapter(true);
+    FForm.FormCreate();
+    FRegistry.ClearJournal();
+    FForm.ControlClicked(BtnStart);
+    EXPECT_EQ(FForm.Status(), stBusy);
+    EXPECT_TRUE(FView.IndicatorActive);
+    EXPECT_FALSE(FView.Enabled[BtnStart]);
+    FForm.ControlClicked(BtnStart); // the button is disabled: a second click changes nothing
+    EXPECT_TRUE(FRegistry.Journal().empty()) << "nothing is applied before the adapter is known";
+    EXPECT_EQ(FRunner.Jobs.size(), 1u);
+
+    EndTheSearch();
+    EXPECT_EQ(FView.Captions[LblAdapter], u"Ethernet");
+    EXPECT_EQ(FForm.Status(), stBusy);
+    EXPECT_FALSE(MachineWrites().empty()) << "Run went on";
+    ASSERT_EQ(FRunner.Jobs.size(), 1u) << "the restart and wait";
+    FProbe.SucceedFrom = 1;
+    FRunner.RunAll();
+    EXPECT_EQ(FSwitch.Calls, (std::vector<std::pair<std::u16string, bool>>{{kGuid, false}, {kGuid, true}}));
+    EXPECT_EQ(FForm.Status(), stRunning);
+    EXPECT_EQ(Stored(u"status"), DwordValue(1));
+}
+
+TEST_F(ClickBeforeTheSearchEndsTest, StopAfterAStoredRunningStateWaitsThenReverts) {
+    FindAdapter(true);
+    Store(u"status", DwordValue(1));
+    FForm.FormCreate();
+    ASSERT_EQ(FForm.Status(), stRunning);
+    FRegistry.ClearJournal();
+    FForm.ControlClicked(BtnStart);
+    EXPECT_EQ(FForm.Status(), stBusy);
+    EXPECT_TRUE(FRegistry.Journal().empty()) << "the busy state is not stored";
+
+    FProbe.SucceedFrom = 1;
+    FRunner.RunAll();
+    std::vector<std::pair<std::u16string, TRegOperationKind>> expected;
+    for (const TTweak& tweak : TweakCatalogue()) expected.emplace_back(tweak.ValueName, OperationOf(tweak.Stop));
+    std::vector<std::pair<std::u16string, TRegOperationKind>> changes;
+    for (const auto& op : MachineWrites()) changes.emplace_back(op.Name, op.Kind);
+    EXPECT_EQ(changes, expected);
+    EXPECT_EQ(FForm.Status(), stIdle);
+    EXPECT_EQ(Stored(u"status"), DwordValue(0));
+}
+
+TEST_F(ClickBeforeTheSearchEndsTest, RunWithNoAdapterFoundEndsInTheNoNetworkMessage) {
+    FindAdapter(false);
+    FForm.FormCreate();
+    FForm.ControlClicked(BtnStart);
+    EXPECT_TRUE(FView.ErrorMessages.empty()) << "not before the search has ended";
+    FRunner.RunAll();
+    ASSERT_EQ(FView.ErrorMessages.size(), 1u);
+    EXPECT_EQ(FView.ErrorMessages[0].first, u"There are no active networks.");
+    EXPECT_EQ(FForm.Status(), stIdle);
+    EXPECT_TRUE(FView.Enabled[BtnStart]);
+    for (const TControlId box : kBoxes) EXPECT_TRUE(FView.Enabled[box]);
+    EXPECT_TRUE(MachineWrites().empty());
+    EXPECT_TRUE(FSwitch.Calls.empty());
+}
+
+TEST_F(ClickBeforeTheSearchEndsTest, ASearchErrorStillReleasesAWaitingRun) {
+    FindAdapter(true);
+    FAdapters.Error = TPlatformError("ExecQuery", 0x80041017);
+    FForm.FormCreate();
+    FForm.ControlClicked(BtnStart);
+    EXPECT_THROW(FRunner.RunAll(), TPlatformError);
+    ASSERT_EQ(FView.ErrorMessages.size(), 1u) << "no adapter: the no-network message";
+    EXPECT_EQ(FForm.Status(), stIdle);
+    EXPECT_TRUE(MachineWrites().empty());
+}
+
+// A connection switch that blocks until the test lets it go, as the connection manager
+// can for seconds.
+class TBlockingSwitch final : public IAdapterSwitch {
+public:
+    bool SetAdapterEnabled(const std::u16string&, bool) override {
+        std::unique_lock lock(FMutex);
+        ++FEntered;
+        FChanged.notify_all();
+        FChanged.wait(lock, [this] { return FReleased; });
+        return true;
+    }
+    void WaitUntilEntered() {
+        std::unique_lock lock(FMutex);
+        FChanged.wait(lock, [this] { return FEntered > 0; });
+    }
+    void Release() {
+        {
+            const std::lock_guard lock(FMutex);
+            FReleased = true;
+        }
+        FChanged.notify_all();
+    }
+
+private:
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    int FEntered = 0;
+    bool FReleased = false;
+};
+
+TEST_F(ClickBeforeTheSearchEndsTest, ABlockingConnectionSwitchNeverHoldsTheWindowsThread) {
+    FindAdapter(true);
+    FProbe.SucceedFrom = 1;
+    TBlockingSwitch blocking;
+    TFakeMainView view;
+    TPumpedDispatcher dispatcher;
+    TDetachedThreadRunner runner;
+    TMainServices services = Services();
+    TFrmZephyrix form(view,
+                      TMainServices{.Registry = services.Registry,
+                                    .Adapters = services.Adapters,
+                                    .AdapterSwitch = blocking,
+                                    .InternetProbe = services.InternetProbe,
+                                    .Runner = runner,
+                                    .UiDispatcher = dispatcher,
+                                    .Sleeper = services.Sleeper,
+                                    .Backups = services.Backups,
+                                    .Clock = services.Clock,
+                                    .AppVersion = services.AppVersion,
+                                    .RandomIndex = ProcessRandomIndex,
+                                    .ShortLinkHost = u"https://short.test",
+                                    .UpdateServiceURL = u"",
+                                    .CheckUpdate = {}});
+    form.FormCreate();
+    dispatcher.PumpOne(); // the adapter search ends
+    ASSERT_EQ(view.Captions[LblAdapter], u"Ethernet");
+
+    form.ControlClicked(BtnStart); // returns although the switch blocks
+    blocking.WaitUntilEntered();
+    EXPECT_EQ(form.Status(), stBusy);
+    form.ControlClicked(BtnConfig); // the window's thread still serves clicks
+    EXPECT_EQ(view.Card, 1);
+
+    blocking.Release();
+    dispatcher.PumpOne();
+    EXPECT_EQ(form.Status(), stRunning);
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <algorithm>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <utility>
@@ -53,7 +56,10 @@ public:
 
     bool HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) override {
         Requests.push_back({url, headers, FClock.Now});
-        if (Answers.empty()) return false;
+        if (Answers.empty()) {
+            if (ThrowWhenScriptEnds) throw std::runtime_error("platform fault");
+            return false;
+        }
         const std::optional<std::u16string> answer = Answers.front();
         Answers.pop_front();
         if (!answer) return false;
@@ -63,6 +69,7 @@ public:
 
     std::deque<std::optional<std::u16string>> Answers;
     std::vector<TRequest> Requests;
+    bool ThrowWhenScriptEnds = false; // a faulty platform: an error instead of a failed request
 
 private:
     const TVirtualTermination& FClock;
@@ -412,6 +419,18 @@ TEST_F(UpdateCheckTest, TickedHoldBoxSendsOneHoldRequestWhateverTheAnswer) {
         ASSERT_EQ(Callbacks.size(), 1u);
         EXPECT_EQ(Callbacks[0].Accepted, yes);
     }
+}
+
+TEST_F(UpdateCheckTest, AHoldRequestEndedByAnErrorNoLongerHoldsUpTheProgramsEnd) {
+    FDialog.Result = {.Accepted = false, .HoldTicked = true};
+    FHttp.Answers = {uR"({"update":"https://dl.test/z.exe","info":{"style":"hold","text":"Later"}})"};
+    FHttp.ThrowWhenScriptEnds = true;
+    FCheck.CheckUpdate(
+        kServiceUrl, [](bool, const std::u16string&) {}, 10);
+    FRunner.RunOne();
+    ASSERT_EQ(FRunner.Jobs.size(), 1u);
+    EXPECT_THROW(FRunner.RunOne(), std::runtime_error) << "left to the runner, which reports it";
+    EXPECT_TRUE(FCheck.WaitForHoldRequests(0ms));
 }
 
 TEST_F(UpdateCheckTest, NoticeLinkOpensOnlyAWebAddressAndLeavesTheOfferOpen) {

@@ -100,14 +100,14 @@ void TTopLevelWindow::RunGuarded(const std::function<void()>& step) {
     try {
         step();
     } catch (const std::exception& error) {
-        ReportError(error.what());
+        ReportError(DecodeUtf8(std::string_view(error.what())));
     } catch (...) {
-        ReportError("unknown error");
+        ReportError(u"unknown error");
     }
 }
 
-void TTopLevelWindow::ReportError(const char* what) {
-    const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + DecodeUtf8(std::string_view(what));
+void TTopLevelWindow::ReportError(const std::u16string& what) {
+    const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + what;
     const std::u16string caption = WindowText(Handle());
     ::MessageBoxW(Handle(), Wide(text), Wide(caption), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "WindowBase.h"
 
@@ -34,6 +35,8 @@ protected:
     void KeepFocusVisible();
     // Runs an event handler; an error that escapes it is shown in a message box.
     void RunGuarded(const std::function<void()>& step);
+    // The message box of an unexpected error, owned by this window.
+    void ReportError(const std::u16string& what);
 
     // Called once, at the first dialog key: focus rectangles are shown from now on.
     virtual void FocusCuesShown() {}
@@ -43,8 +46,6 @@ protected:
     int FDpi = 96;
 
 private:
-    void ReportError(const char* what);
-
     HWND FLastFocus = nullptr;
     bool FFocusCues = false;
 };

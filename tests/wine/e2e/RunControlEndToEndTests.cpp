@@ -14,6 +14,7 @@
 #include "engine/Network.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WmiNetworkInventory.h"
+#include "e2e/SlowPlatform.h"
 #include "ui/UiDriver.h"
 
 namespace {
@@ -43,12 +44,21 @@ void DeleteMachineValue(const std::wstring& key, const wchar_t* name) {
     ::RegDeleteValueW(owned.get(), name);
 }
 
-// The adapter the program will choose, found the same way.
-std::wstring ActiveAdapterGuid() {
+struct TAdapterSeen {
+    std::wstring Name, Guid, Ip;
+};
+
+// The adapter the program will choose, found the same way; empty when none.
+TAdapterSeen ActiveAdapter() {
     zx::TWmiNetworkInventory inventory;
     std::u16string name, guid, ip;
-    if (!zx::FindActiveAdapter(inventory, name, guid, ip)) return L"";
-    return std::wstring(guid.begin(), guid.end());
+    if (!zx::FindActiveAdapter(inventory, name, guid, ip)) return {};
+    return {std::wstring(name.begin(), name.end()), std::wstring(guid.begin(), guid.end()),
+            std::wstring(ip.begin(), ip.end())};
+}
+
+std::wstring ActiveAdapterGuid() {
+    return ActiveAdapter().Guid;
 }
 
 // The probe peer runs beside this program (run-with-peer.sh); it answers while the file
@@ -90,10 +100,15 @@ protected:
         DeleteMachineValue(kProfileKey, L"SystemResponsiveness");
     }
 
-    void Launch(const wchar_t* path) {
+    // Starts the program and waits for its window; then, unless told otherwise, for the
+    // adapter search, which ends after the window shows.
+    void Launch(const wchar_t* path, bool waitForAdapterSearch = true) {
         FProgram.emplace(TProgram::Start(path));
         FWindow = WaitForMainWindow(FProgram->Id());
         ASSERT_NE(FWindow, nullptr) << "no visible TFrmZephyrix window";
+        if (waitForAdapterSearch) {
+            ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control(TControlId::LblAdapter)).empty(); }));
+        }
     }
 
     HWND Control(TControlId id) const { return FindControl(FWindow, id); }
@@ -189,6 +204,77 @@ TEST_F(RunControl, ClosingWhileBusyEndsTheProgramAndKeepsTheStoredState) {
     Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
     EXPECT_EQ(RunCaption(), L"Run") << "the state stored before the interrupted run";
     EXPECT_TRUE(OptionBoxesEnabled());
+}
+
+// The slow copy: its adapter search waits until the test releases it, and each call of
+// its connection switch blocks for seconds. The window is on screen and answering all
+// the while.
+class SlowPlatform : public RunControl {
+protected:
+    void SetUp() override {
+        RunControl::SetUp();
+        FReleaseSearch.reset(::CreateEventW(nullptr, TRUE, FALSE, zx::test::kReleaseSearchEvent));
+        ASSERT_TRUE(FReleaseSearch);
+        ::ResetEvent(FReleaseSearch.get());
+    }
+    void ReleaseSearch() { ::SetEvent(FReleaseSearch.get()); }
+    // One round trip through the window's message queue within a second.
+    bool WindowAnswers() const {
+        DWORD_PTR ignored = 0;
+        return ::SendMessageTimeoutW(FWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) != 0;
+    }
+    bool TweaksWritten() const {
+        return MachineValue(kProfileKey, L"SystemResponsiveness").has_value() ||
+            MachineValue(kInterfacesKey + FGuid, L"TCPNoDelay").has_value();
+    }
+
+    zx::TUniqueHandle FReleaseSearch;
+};
+
+TEST_F(SlowPlatform, TheWindowShowsBeforeTheAdapterSearchEndsAndItsLabelsFillInAfter) {
+    const TAdapterSeen adapter = ActiveAdapter();
+    ASSERT_FALSE(adapter.Guid.empty());
+    Launch(ZEPHYRIX_SLOW_EXE_PATH, false);
+    EXPECT_EQ(WindowText(Control(TControlId::LblAdapter)), L"") << "the search is still held";
+    EXPECT_TRUE(WindowAnswers());
+    EXPECT_EQ(RunCaption(), L"Run");
+
+    ReleaseSearch();
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(TControlId::LblAdapter)) == adapter.Name; }));
+    EXPECT_EQ(WindowText(Control(TControlId::LblIPAddress)), L"IP: " + adapter.Ip);
+}
+
+TEST_F(SlowPlatform, RunPressedDuringTheSearchWaitsBusyThenRunsAndTheBlockingSwitchNeverFreezesTheWindow) {
+    LetProbePeerAnswer();
+    Launch(ZEPHYRIX_SLOW_EXE_PATH, false);
+    Click(Control(TControlId::BtnStart));
+    EXPECT_TRUE(Busy());
+    ::Sleep(500);
+    EXPECT_TRUE(Busy());
+    EXPECT_FALSE(TweaksWritten()) << "nothing is applied before the adapter is known";
+
+    ReleaseSearch();
+    ASSERT_TRUE(WaitUntil([&] { return TweaksWritten(); }));
+    // The adapter restart blocks now, twice, on the job's thread.
+    int unanswered = 0;
+    const DWORD bound = ::GetTickCount() + kRefreshWaitMs + 2 * zx::test::kSwitchBlockMs;
+    while (RunCaption() != L"Running" && ::GetTickCount() < bound) {
+        if (!WindowAnswers()) ++unanswered;
+        ::Sleep(100);
+    }
+    EXPECT_EQ(RunCaption(), L"Running");
+    EXPECT_EQ(unanswered, 0);
+    EXPECT_EQ(WindowText(Control(TControlId::LblAdapter)), ActiveAdapter().Name);
+}
+
+TEST_F(SlowPlatform, ClosingDuringTheSearchEndsTheProgramWithoutWaitingForIt) {
+    Launch(ZEPHYRIX_SLOW_EXE_PATH, false);
+    Click(Control(TControlId::BtnStart)); // waits, busy, for the held search
+    ASSERT_TRUE(Busy());
+    // The search stays held for a minute; the program ends well before.
+    EXPECT_EQ(FProgram->Close(10000), 0u);
+    FProgram.reset();
+    EXPECT_EQ(ReadSetting(L"status"), 0u);
 }
 
 // The backup folder of this user (the program runs as the same user in this session).

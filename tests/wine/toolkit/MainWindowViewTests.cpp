@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -331,6 +332,25 @@ TEST(MainWindowStart, ErrorDuringCreationStillOpensTheWindow) {
     EXPECT_NE(shown.find(L"settings value of the wrong type"), std::wstring::npos) << shown;
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));
     EXPECT_EQ(TextOf(Control(window.Handle(), BtnStart)), L"Run") << "what was set before the error stays";
+}
+
+TEST_F(MainWindowView, AnErrorCarriedFromABackgroundJobIsShownByTheWindow) {
+    // What the program's job runner does with an error that escaped a job.
+    std::atomic<bool> returned{false};
+    std::wstring shown;
+    {
+        TMessageBoxCloser closer;
+        std::thread worker([&] {
+            const std::exception_ptr error = std::make_exception_ptr(std::runtime_error("probe thread failed"));
+            Window.InvokeSynchronously([error] { std::rethrow_exception(error); });
+            returned = true;
+        });
+        EXPECT_TRUE(test::PumpUntil([&] { return returned.load(); }));
+        worker.join();
+        shown = closer.Text;
+    }
+    EXPECT_EQ(shown, L"An unexpected error occurred:\r\n\r\nprobe thread failed");
+    EXPECT_TRUE(::IsWindow(Window.Handle()));
 }
 
 TEST_F(MainWindowView, HandOverRunsOnTheWindowsThread) {

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <future>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "platform/BackgroundWork.h"
+
+namespace zx {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs handed-over calls on the calling thread, counting them.
+class TInlineDispatcher final : public IUiDispatcher {
+public:
+    void InvokeSynchronously(const std::function<void()>& call) override {
+        ++Calls;
+        call();
+    }
+    int Calls = 0;
+};
+
+TEST(DetachedThreadRunnerTest, AnErrorEscapingAJobReachesTheFaultHandlerOnTheJobsThread) {
+    std::promise<std::pair<std::string, std::thread::id>> reported;
+    TDetachedThreadRunner runner([&](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::runtime_error& caught) {
+            reported.set_value({caught.what(), std::this_thread::get_id()});
+        }
+    });
+    std::promise<std::thread::id> jobThread;
+    runner.Run([&] {
+        jobThread.set_value(std::this_thread::get_id());
+        throw std::runtime_error("wait failed");
+    });
+    auto report = reported.get_future();
+    ASSERT_EQ(report.wait_for(10s), std::future_status::ready) << "the process would have ended silently";
+    const auto [what, thread] = report.get();
+    EXPECT_EQ(what, "wait failed");
+    EXPECT_EQ(thread, jobThread.get_future().get());
+    EXPECT_NE(thread, std::this_thread::get_id());
+}
+
+TEST(DetachedThreadRunnerTest, AJobThatEndsNormallyReportsNothingAndAFailingReportDoesNotEndTheProcess) {
+    std::promise<void> faults;
+    int reports = 0;
+    TDetachedThreadRunner runner([&](std::exception_ptr) {
+        ++reports;
+        faults.set_value();
+        throw std::logic_error("the report itself fails");
+    });
+    std::promise<void> ran;
+    runner.Run([&] { ran.set_value(); });
+    ran.get_future().wait();
+    runner.Run([] { throw 42; }); // not even an exception class
+    ASSERT_EQ(faults.get_future().wait_for(10s), std::future_status::ready);
+    std::this_thread::sleep_for(50ms); // room for the failing report to unwind, had it escaped
+    EXPECT_EQ(reports, 1);
+}
+
+TEST(WorkThenFinishTest, FinishRunsOnTheUiThreadWhateverTheWorkDidAndTheErrorFollowsIt) {
+    struct Case {
+        const char* name;
+        bool workThrows;
+    };
+    for (const Case c : {Case{"work ends", false}, Case{"work throws", true}}) {
+        SCOPED_TRACE(c.name);
+        TInlineDispatcher ui;
+        std::string order;
+        auto run = [&] {
+            WorkThenFinishOnUiThread(
+                ui,
+                [&] {
+                    order += "work;";
+                    if (c.workThrows) throw std::runtime_error("probe");
+                },
+                [&] { order += "finish;"; });
+        };
+        if (c.workThrows)
+            EXPECT_THROW(run(), std::runtime_error);
+        else
+            EXPECT_NO_THROW(run());
+        EXPECT_EQ(order, "work;finish;");
+        EXPECT_EQ(ui.Calls, 1);
+    }
+}
+
+} // namespace
+} // namespace zx

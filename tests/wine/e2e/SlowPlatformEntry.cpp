@@ -1,0 +1,48 @@
+// A test copy of the main program whose platform is slow where the real one can be: the
+// adapter search waits until a test releases it (the management service's first query of
+// a session can take long), and each connection switch blocks for three seconds (the
+// connection manager can). Its addresses are the loopback ones of the other test copy.
+#include <windows.h>
+
+#include "app/win32/MainProgram.h"
+#include "platform/win32/AdapterSwitch.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/WmiAdapterSource.h"
+#include "tests/wine/e2e/SlowPlatform.h"
+
+namespace {
+
+class TReleasedAdapterSource final : public zx::IActiveAdapterSource {
+public:
+    bool FindActiveAdapter(std::u16string& name, std::u16string& guid, std::u16string& ip) override {
+        // Whoever comes first, this copy or the test, creates the event; both use it.
+        const zx::TUniqueHandle released(::CreateEventW(nullptr, TRUE, FALSE, zx::test::kReleaseSearchEvent));
+        if (released) ::WaitForSingleObject(released.get(), zx::test::kSearchHoldCapMs);
+        return FReal.FindActiveAdapter(name, guid, ip);
+    }
+
+private:
+    zx::TWmiAdapterSource FReal;
+};
+
+class TBlockingSwitch final : public zx::IAdapterSwitch {
+public:
+    bool SetAdapterEnabled(const std::u16string& guid, bool enable) override {
+        ::Sleep(zx::test::kSwitchBlockMs);
+        return FReal.SetAdapterEnabled(guid, enable);
+    }
+
+private:
+    zx::TConnectionManagerSwitch FReal;
+};
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    TReleasedAdapterSource adapters;
+    TBlockingSwitch adapterSwitch;
+    zx::RunMainProgram({.UpdateServiceUrl = ZX_LOOPBACK_UPDATE_URL,
+                        .ShortLinkHost = ZX_LOOPBACK_SHORT_LINK_HOST,
+                        .ProbeUrl = ZX_LOOPBACK_PROBE_URL},
+                       show, {.Adapters = &adapters, .AdapterSwitch = &adapterSwitch});
+}
