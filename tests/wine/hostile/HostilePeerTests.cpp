@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "engine/Network.h"
@@ -70,6 +71,10 @@ struct THostileCase {
     DWORD BoundMs;    // from the hostile answer's start to the end of the check or wait
     bool AnswerYes;   // accept the offer that follows, to see which address is opened
 };
+
+void PrintTo(const THostileCase& test, std::ostream* out) {
+    *out << test.Name;
+}
 
 // The figures of one case, gathered while it runs.
 struct TWatch {
@@ -155,18 +160,28 @@ TEST_P(HostileUpdateService, MainProgramStaysBoundedAndOpensNothing) {
     watch.BaselineKb = watch.PeakKb = before->PeakKb;
 
     RemoveControl("update", "hold");
+    // WinHTTP takes a Location it cannot read as an address as a path on the same server:
+    // that request, answered with the peer's 404 page, is the check's end.
     HWND offer = nullptr;
-    const bool ended = WatchUntil([&] { return (offer = FindMessageBox(FProgram->Id())) != nullptr; }, test.BoundMs,
-                                  ZX_HOSTILE_MAIN_EXE, watch);
-    watch.Print("main", test.Name, ended ? "offer shown" : "NO END");
+    bool followedAsPath = false;
+    const bool ended = WatchUntil(
+        [&] {
+            followedAsPath = UpdatePeerSaw("GET /file:");
+            return (offer = FindMessageBox(FProgram->Id())) != nullptr || followedAsPath;
+        },
+        test.BoundMs, ZX_HOSTILE_MAIN_EXE, watch);
+    watch.Print("main", test.Name,
+                !ended      ? "NO END"
+                    : offer ? "offer shown"
+                            : "Location asked for as a path of the peer (404), no offer");
     ASSERT_TRUE(ended) << "the check did not end within " << test.BoundMs << " ms";
     EXPECT_EQ(watch.Unanswered, 0) << "the window stopped answering";
     EXPECT_LT(watch.PeakKb, watch.BaselineKb + kMemoryMarginKb);
     EXPECT_FALSE(FProgram->HasExited());
 
-    AnswerMessageBox(offer, test.AnswerYes ? IDYES : IDNO);
+    if (offer) AnswerMessageBox(offer, test.AnswerYes ? IDYES : IDNO);
     ::Sleep(1500); // the time an opened address needs to reach the browser hook
-    if (test.AnswerYes) {
+    if (test.AnswerYes && offer) {
         EXPECT_TRUE(WaitUntil([&] { return NewlyOpened() == kDownload + "\n"; }, 10000)) << NewlyOpened();
     } else {
         EXPECT_EQ(NewlyOpened(), "");
@@ -210,7 +225,6 @@ TEST_P(HostileLauncherPeer, LauncherStaysBoundedAndEnds) {
 
 const THostileCase kUpdateCases[] = {
     {"huge-body", "huge-body", kUpdateAttemptBoundMs / 3 + kCheckPauseMs + kSlackMs, false},
-    {"drip", "drip", kUpdateAttemptBoundMs + kCheckPauseMs + kSlackMs, false},
     {"drip-body", "drip-body", kUpdateAttemptBoundMs + kCheckPauseMs + kSlackMs, false},
     {"garbage", std::string("garbage ") + ZX_HOSTILE_PAGE_PREFIX, kSlackMs, false},
     {"redirect-file", "redirect planted", kCheckPauseMs + kSlackMs, true},
@@ -238,9 +252,9 @@ protected:
         const std::wstring interfaces = L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\";
         const std::wstring profile = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
         const std::pair<std::wstring, const wchar_t*> values[] = {
-            {interfaces + FGuid, L"TcpAckFrequency"},       {interfaces + FGuid, L"TcpDelAckTicks"},
-            {interfaces + FGuid, L"TCPNoDelay"},            {L"SOFTWARE\\Microsoft\\MSMQ\\Parameters", L"TCPNoDelay"},
-            {profile, L"NetworkThrottlingIndex"},           {profile, L"SystemResponsiveness"}};
+            {interfaces + FGuid, L"TcpAckFrequency"}, {interfaces + FGuid, L"TcpDelAckTicks"},
+            {interfaces + FGuid, L"TCPNoDelay"},      {L"SOFTWARE\\Microsoft\\MSMQ\\Parameters", L"TCPNoDelay"},
+            {profile, L"NetworkThrottlingIndex"},     {profile, L"SystemResponsiveness"}};
         for (const auto& [key, name] : values) {
             HKEY raw = nullptr;
             if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &raw) ==
@@ -264,8 +278,9 @@ TEST_P(HostileProbePeer, ConnectivityWaitEndsAndTheWindowAnswers) {
     WriteControl("probe", "hostile", test.Mode);
     WriteControl("probe", "hostile-left", "2");
     WriteControl("probe", "answer", "");
-    ASSERT_TRUE(WaitUntil([] { return ::GetFileAttributesA((ControlFolder("probe") + "/listening").c_str()) !=
-                                      INVALID_FILE_ATTRIBUTES; }));
+    ASSERT_TRUE(WaitUntil([] {
+        return ::GetFileAttributesA((ControlFolder("probe") + "/listening").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }));
 
     FProgram.emplace(TProgram::Start(ZX_HOSTILE_MAIN_EXE));
     FWindow = WaitForMainWindow(FProgram->Id());
@@ -277,8 +292,8 @@ TEST_P(HostileProbePeer, ConnectivityWaitEndsAndTheWindowAnswers) {
     watch.BaselineKb = watch.PeakKb = before->PeakKb;
 
     Click(run);
-    const bool ended = WatchUntil([&] { return WindowText(run) == L"Running"; }, test.BoundMs, ZX_HOSTILE_MAIN_EXE,
-                                  watch);
+    const bool ended =
+        WatchUntil([&] { return WindowText(run) == L"Running"; }, test.BoundMs, ZX_HOSTILE_MAIN_EXE, watch);
     watch.Print("probe", test.Name, ended ? "wait ended, Running" : "NO END");
     ASSERT_TRUE(ended) << "the wait did not end within " << test.BoundMs << " ms";
     EXPECT_EQ(watch.Unanswered, 0) << "the window stopped answering";

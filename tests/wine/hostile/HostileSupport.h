@@ -43,6 +43,11 @@ inline std::size_t UpdateRequestCount() {
     return count;
 }
 
+// Whether the update peer saw a request whose line holds `text`.
+inline bool UpdatePeerSaw(const std::string& text) {
+    return ReadText(ControlFolder("update") + "/requests.log").find(text) != std::string::npos;
+}
+
 // The addresses Wine's browser launcher was asked to open in this session.
 inline std::string OpenedAddresses() {
     const char* prefix = std::getenv("WINEPREFIX");

@@ -44,7 +44,8 @@ constexpr std::size_t kGdiEntryTypeOffset = 14;
 using TQuerySystemInformation = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
 using TQueryInformationProcess = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
 
-template <typename T> T NtdllEntry(const char* name) {
+template <typename T>
+T NtdllEntry(const char* name) {
     return reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), name)));
 }
 
@@ -54,14 +55,13 @@ std::optional<std::size_t> KernelHandlesOf(DWORD processId) {
     std::vector<unsigned char> buffer(std::size_t{1} << 20);
     for (int attempt = 0; attempt < 8; ++attempt) {
         ULONG needed = 0;
-        const NTSTATUS status = query(kSystemExtendedHandleInformation, buffer.data(),
-                                      static_cast<ULONG>(buffer.size()), &needed);
+        const NTSTATUS status =
+            query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         if (status == 0) {
             const auto* table = reinterpret_cast<const TExtendedHandleTable*>(buffer.data());
-            return static_cast<std::size_t>(std::count_if(table->Entries, table->Entries + table->Count,
-                                                          [&](const TExtendedHandleEntry& entry) {
-                                                              return entry.ProcessId == processId;
-                                                          }));
+            return static_cast<std::size_t>(
+                std::count_if(table->Entries, table->Entries + table->Count,
+                              [&](const TExtendedHandleEntry& entry) { return entry.ProcessId == processId; }));
         }
         buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 65536));
     }
@@ -75,8 +75,8 @@ std::optional<std::size_t> GdiObjectsOf(HANDLE process) {
     if (!query || query(process, ProcessBasicInformation, &basic, sizeof(basic), &length) != 0) return std::nullopt;
     ULONG64 table = 0;
     SIZE_T read = 0;
-    if (!::ReadProcessMemory(process, static_cast<const char*>(static_cast<void*>(basic.PebBaseAddress)) +
-                                          kPebGdiTableOffset,
+    if (!::ReadProcessMemory(process,
+                             static_cast<const char*>(static_cast<void*>(basic.PebBaseAddress)) + kPebGdiTableOffset,
                              &table, sizeof(table), &read) ||
         table == 0)
         return std::nullopt;
@@ -112,7 +112,7 @@ BOOL CALLBACK CountTopLevel(HWND window, LPARAM state) {
 // Files below /proc report no size: read until the end comes.
 std::string ReadWholeFile(const std::wstring& path) {
     const TUniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
+                                         OPEN_EXISTING, 0, nullptr));
     std::string text;
     if (!file) return text;
     char piece[4096];
