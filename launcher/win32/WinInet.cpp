@@ -1,9 +1,11 @@
-// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, InternetReadFile, InternetCloseHandle.
+// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, InternetQueryDataAvailable, InternetReadFile,
+// InternetCloseHandle.
 #include "launcher/win32/WinInet.h"
 
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -37,8 +39,17 @@ public:
     // fails as a whole once the deadline has passed.
     bool Read(std::span<std::uint8_t> buffer, std::size_t& got) override {
         if (std::chrono::steady_clock::now() >= FDeadline) return false;
+        // A read waits until its buffer is full: asking only for what has arrived lets
+        // the deadline be looked at between the drops.
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(FAddress.get(), &available, 0, 0)) return false;
+        if (available == 0) {
+            got = 0;
+            return true;
+        }
+        const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
         DWORD read = 0;
-        if (!::InternetReadFile(FAddress.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read)) return false;
+        if (!::InternetReadFile(FAddress.get(), buffer.data(), wanted, &read)) return false;
         got = read;
         return true;
     }
