@@ -10,8 +10,8 @@
 //   memory          its resident peak and present size, from /proc on the Unix side
 // The end counts may exceed the first by at most the margins below: a leak of one object
 // per cycle would pass them after a few cycles.
-// The update dialog opens once per run of the program (its check runs once); its 20
-// openings are counted in process by the dialog tests instead.
+// The update dialog opens once per run of the program (its check runs once), so its
+// repeated openings are not part of this soak.
 #include <gtest/gtest.h>
 
 #include <windows.h>
