@@ -1,9 +1,12 @@
-// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, InternetReadFile, InternetCloseHandle.
+// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, InternetQueryDataAvailable, InternetReadFile,
+// InternetCloseHandle.
 #include "launcher/win32/WinInet.h"
 
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "platform/win32/WideText.h"
@@ -18,21 +21,35 @@ static_assert(kOpenFlags == 0x80000100);
 
 class TWinInetSession final : public IInternetSession {
 public:
-    explicit TWinInetSession(TUniqueWinInetHandle internet) : FInternet(std::move(internet)) {}
+    TWinInetSession(TUniqueWinInetHandle internet, std::uint32_t wholeMs)
+        : FInternet(std::move(internet)), FWholeBound(wholeMs) {}
     ~TWinInetSession() override {
         FAddress.reset(); // the address handle before the session that holds it
         FInternet.reset();
     }
 
     bool OpenAddress(const std::u16string& address, const std::u16string& headers) override {
+        FDeadline = std::chrono::steady_clock::now() + FWholeBound;
         FAddress.reset(::InternetOpenUrlW(FInternet.get(), Wide(address), Wide(headers),
                                           static_cast<DWORD>(headers.size()), kOpenFlags, 0));
         return static_cast<bool>(FAddress);
     }
 
+    // A peer sending one byte at a time never lets a single read wait long: the reply
+    // fails as a whole once the deadline has passed.
     bool Read(std::span<std::uint8_t> buffer, std::size_t& got) override {
+        if (std::chrono::steady_clock::now() >= FDeadline) return false;
+        // A read waits until its buffer is full: asking only for what has arrived lets
+        // the deadline be looked at between the drops.
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(FAddress.get(), &available, 0, 0)) return false;
+        if (available == 0) {
+            got = 0;
+            return true;
+        }
+        const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
         DWORD read = 0;
-        if (!::InternetReadFile(FAddress.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read)) return false;
+        if (!::InternetReadFile(FAddress.get(), buffer.data(), wanted, &read)) return false;
         got = read;
         return true;
     }
@@ -40,6 +57,8 @@ public:
 private:
     TUniqueWinInetHandle FInternet;
     TUniqueWinInetHandle FAddress;
+    std::chrono::milliseconds FWholeBound;
+    std::chrono::steady_clock::time_point FDeadline{};
 };
 
 } // namespace
@@ -67,7 +86,7 @@ std::unique_ptr<IInternetSession> TWinInet::Open(std::string_view agent) {
         DWORD value = FTimeoutMs;
         ::InternetSetOptionW(internet.get(), option, &value, sizeof(value));
     }
-    return std::make_unique<TWinInetSession>(std::move(internet));
+    return std::make_unique<TWinInetSession>(std::move(internet), FTimeoutMs);
 }
 
 } // namespace zx::launcher

@@ -11,7 +11,8 @@ namespace zx::launcher {
 
 class TWinInet final : public IInternet {
 public:
-    // `timeoutMs` bounds the connect, the send and each receive.
+    // `timeoutMs` bounds the connect, the send and each receive, and the whole reply from
+    // the opening of the address to its last byte.
     explicit TWinInet(std::uint32_t timeoutMs);
 
     [[nodiscard]] std::unique_ptr<IInternetSession> Open(std::string_view agent) override;

@@ -2,6 +2,7 @@
 #include "platform/win32/HttpGetText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 #include "platform/common/Utf8.h"
@@ -16,9 +17,13 @@ int Bound(std::uint32_t milliseconds) {
     return static_cast<int>(milliseconds);
 }
 
-// The whole body, or false when the transfer fails or the body passes the bound.
-bool ReadBody(HINTERNET request, std::string& body) {
+using TDeadline = std::chrono::steady_clock::time_point;
+
+// The whole body, or false when the transfer fails, the body passes the bound or the
+// deadline passes first.
+bool ReadBody(HINTERNET request, TDeadline deadline, std::string& body) {
     for (;;) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
         DWORD available = 0;
         if (!::WinHttpQueryDataAvailable(request, &available)) return false;
         if (available == 0) return true;
@@ -38,6 +43,7 @@ bool ReadBody(HINTERNET request, std::string& body) {
 } // namespace
 
 bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) {
+    const TDeadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FTimeouts.WholeMs);
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof(parts);
     parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -65,6 +71,10 @@ bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeade
     const TUniqueWinHttpHandle request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
                                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, secure));
     if (!request) return false;
+    // Windows bounds the whole wait for the answer's head with this; Wine only each read.
+    DWORD headBound = FTimeouts.WholeMs;
+    if (!::WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headBound, sizeof(headBound)))
+        return false;
     // Each header on its own call keeps the list's order; an empty value is still sent.
     for (const THttpHeader& header : headers) {
         const std::u16string line = header.Name + u": " + header.Value;
@@ -80,7 +90,7 @@ bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeade
     // Any status is an answer; its body is searched like any other. The declared
     // character set is not looked at: the service writes UTF-8.
     std::string body;
-    if (!ReadBody(request.get(), body)) return false;
+    if (!ReadBody(request.get(), deadline, body)) return false;
     text = DecodeUtf8(std::string_view(body));
     return true;
 }

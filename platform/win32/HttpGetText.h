@@ -10,12 +10,15 @@
 namespace zx {
 
 // Bounds of one request, in milliseconds: a silent peer ends the attempt instead of
-// holding the check's thread. Any read that waits longer than ReceiveMs fails it.
+// holding the check's thread. Any read that waits longer than ReceiveMs fails it, and so
+// does a body still arriving WholeMs after the request started: a peer that sends one
+// byte at a time never lets a single read wait long.
 struct THttpTimeouts {
     std::uint32_t ResolveMs = 30000;
     std::uint32_t ConnectMs = 30000;
     std::uint32_t SendMs = 30000;
     std::uint32_t ReceiveMs = 30000;
+    std::uint32_t WholeMs = 30000;
 };
 
 // A new WinHTTP session per request, with the system's proxy settings and no user agent

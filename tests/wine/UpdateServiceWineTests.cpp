@@ -3,7 +3,11 @@
 // answer, the body taken as UTF-8 up to its bound, and every transport failure as false.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -111,6 +115,25 @@ TEST_F(UpdateServiceRequest, TransportFailuresGiveFalseAndLeaveTheTextAlone) {
         EXPECT_FALSE(FClient.HttpGetText(c.Url, {{u"User-Version", u"1.6.0.0"}}, text)) << c.What;
         EXPECT_EQ(text, u"unchanged") << c.What;
     }
+}
+
+// A peer that sends its body one byte per second never lets a read wait long; the
+// request's whole bound ends it all the same (a short bound here, 30 s in the program).
+TEST_F(UpdateServiceRequest, ABodyStillDrippingAtTheWholeBoundIsNoAnswer) {
+    const char* control = std::getenv("ZX_UPDATE_PEER_CONTROL");
+    ASSERT_NE(control, nullptr);
+    const std::string folder = std::string("Z:") + control;
+    std::ofstream(folder + "/hostile") << "drip-body\n";
+    std::ofstream(folder + "/hostile-left") << "1";
+    TWinHttpTextClient client(THttpTimeouts{.WholeMs = 3000});
+    std::u16string text = u"kept";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client.HttpGetText(PeerUrl("/api.init.php"), {}, text));
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::DeleteFileA((folder + "/hostile").c_str());
+    EXPECT_EQ(text, u"kept");
+    EXPECT_GE(took, std::chrono::milliseconds(2500));
+    EXPECT_LT(took, std::chrono::milliseconds(6000)) << "the whole bound did not end the request";
 }
 
 } // namespace

@@ -19,12 +19,17 @@ Paths:
   /utf8          UTF-8 text declared as ISO-8859-1
   /size/<n>      200 with a body of n bytes
   /chunked       a body sent in several chunks
+
+Hostile answers of /api.init.php (a 100 MB body, a drip, invalid bytes, a redirect to a
+file: address) are chosen by the file "hostile"; see hostile_answers.py.
 """
 import os
 import socket
 import sys
 import threading
 import time
+
+import hostile_answers
 
 port = int(sys.argv[1])
 control = sys.argv[2]
@@ -64,8 +69,14 @@ def answer(conn, target, head):
         try:
             with open(path_of("answer"), "rb") as f:
                 body = f.read()
-            respond(conn, b"200 OK", body)
         except FileNotFoundError:
+            body = None
+        hostile = hostile_answers.take(control)
+        if hostile:
+            hostile_answers.answer(conn, hostile, body or b"", lambda: os.path.exists(path_of("stop")))
+        elif body is not None:
+            respond(conn, b"200 OK", body)
+        else:
             respond(conn, b"404 Not Found", NOT_FOUND, b"text/html")
     elif target == "/echo":
         respond(conn, b"200 OK", head, b"text/plain")

@@ -8,12 +8,17 @@ Nothing listens on the port until the file "answer" appears in the control folde
 the program's probes fail the way they do without Internet; from then on every request
 gets "204 No Content" while that file exists, and is hung up on unanswered once it is
 removed again. The peer ends when the file "stop" appears, or after 10 minutes.
+While it answers, the file "hostile" chooses a hostile answer instead (a head of 100 MB,
+a drip, invalid bytes, a redirect to a file: address); see ../hostile_answers.py.
 """
 import os
 import socket
 import sys
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import hostile_answers  # noqa: E402
 
 port = int(sys.argv[1])
 control = sys.argv[2]
@@ -36,6 +41,10 @@ def answer(conn):
                 data += chunk
             if not exists("answer"):
                 return  # silent again: the probe fails as without Internet
+            hostile = hostile_answers.take(control)
+            if hostile:
+                hostile_answers.answer(conn, hostile, b"", lambda: exists("stop"))
+                return
             conn.sendall(b"HTTP/1.1 204 No Content\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
         except OSError:
             pass
