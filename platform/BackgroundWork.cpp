@@ -21,6 +21,28 @@ void TDetachedThreadRunner::Run(std::function<void()> job) {
     }).detach();
 }
 
+void TDeferredStartRunner::Run(std::function<void()> job) {
+    {
+        const std::lock_guard lock(FGuard);
+        if (!FStarted) {
+            FHeld.push_back(std::move(job));
+            return;
+        }
+    }
+    FInner.Run(std::move(job));
+}
+
+void TDeferredStartRunner::StartHeldJobs() {
+    std::vector<std::function<void()>> held;
+    {
+        const std::lock_guard lock(FGuard);
+        if (FStarted) return;
+        FStarted = true;
+        held.swap(FHeld);
+    }
+    for (auto& job : held) FInner.Run(std::move(job));
+}
+
 void WorkThenFinishOnUiThread(IUiDispatcher& ui, const std::function<void()>& work,
                               const std::function<void()>& finish) {
     std::exception_ptr error;

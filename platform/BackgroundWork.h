@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace zx {
 
@@ -73,6 +74,23 @@ public:
 
 private:
     std::function<void(std::exception_ptr)> FOnFault;
+};
+
+// Holds the jobs asked for until StartHeldJobs, then starts them in order on `inner`
+// and passes every later job straight on. The program holds its background work (the
+// adapter search, the update check) until its window's first frame is complete, so
+// that the first frame shares neither the processor nor the system's loader with them.
+class TDeferredStartRunner final : public IBackgroundRunner {
+public:
+    explicit TDeferredStartRunner(IBackgroundRunner& inner) : FInner(inner) {}
+    void Run(std::function<void()> job) override;
+    void StartHeldJobs();
+
+private:
+    IBackgroundRunner& FInner;
+    std::mutex FGuard;
+    bool FStarted = false;
+    std::vector<std::function<void()>> FHeld;
 };
 
 // The standard library's sleep.

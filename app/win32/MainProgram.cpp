@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/MainForm.h"
 #include "app/MainServices.h"
@@ -22,10 +24,10 @@
 #include "platform/win32/InternetProbe.h"
 #include "platform/win32/LocalClock.h"
 #include "platform/win32/ResourceData.h"
+#include "platform/win32/StartupMark.h"
 #include "platform/win32/UserLanguage.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/WmiAdapterSource.h"
-#include "platform/win32/ui/GdiPlus.h"
 
 namespace {
 
@@ -39,12 +41,24 @@ struct TTranslationScope {
     TTranslationScope& operator=(const TTranslationScope&) = delete;
 };
 
-int RunMessageLoop(zx::TMainWindow& window) {
+// `firstFrameComplete` runs once, when every control has drawn its first frame.
+int RunMessageLoop(zx::TMainWindow& window, const std::function<void()>& firstFrameComplete) {
     MSG message;
+    bool firstFrameDone = false;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window.HandleDialogKeys(message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        // The dialog keys' handling dispatches every message of the window itself.
+        if (!window.HandleDialogKeys(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        // Paint messages stay in the queue until painted: an empty queue means that every
+        // control has drawn its first frame.
+        MSG next;
+        if (!firstFrameDone && !::PeekMessageW(&next, nullptr, 0, 0, PM_NOREMOVE)) {
+            firstFrameDone = true;
+            zx::StartupMark(L"zx:first frame complete");
+            firstFrameComplete();
+        }
     }
     return 0;
 }
@@ -54,6 +68,7 @@ int RunMessageLoop(zx::TMainWindow& window) {
 namespace zx {
 
 void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMainProgramParts& parts) {
+    StartupMark(L"zx:entry");
     // Before any library is loaded by name: this program runs elevated.
     SecureDllSearchPath();
 
@@ -64,9 +79,9 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     if (const DWORD error = ::GetLastError(); error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED)
         ::ExitProcess(0);
 
+    StartupMark(L"zx:single instance");
     const TTranslationScope translation;
-    const TComScope com; // the UI thread's apartment
-    const TGdiplusSession gdiplus;
+    StartupMark(L"zx:translation");
     // Style families are registered here, before any window exists; buttons of a family
     // that is not registered draw with the plain one.
     TButtonFamilyList families;
@@ -83,9 +98,12 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     TMainWindow window(families);
     // An error escaping a background job is carried to the window's thread and shown
     // there, instead of ending the process without a word.
-    TDetachedThreadRunner runner([&window](std::exception_ptr error) {
+    TDetachedThreadRunner threads([&window](const std::exception_ptr& error) {
         window.InvokeSynchronously([error] { std::rethrow_exception(error); });
     });
+    // The slow work (the adapter search, the update check and the libraries they load)
+    // starts once the window is on screen and drawn.
+    TDeferredStartRunner runner(threads);
     const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
     TMainUpdateCheck updates(
         registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion);
@@ -107,8 +125,15 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
             updates.CheckUpdate(url, std::move(done), offset);
         }};
     TFrmZephyrix form(window, services);
+    StartupMark(L"zx:services");
     window.Open({[&] { form.FormCreate(); }, [&](TControlId sender) { form.ControlClicked(sender); }}, show);
-    const int exitCode = RunMessageLoop(window);
+    std::optional<TComScope> com; // the UI thread's apartment, for the shell and the dialogs
+    const int exitCode = RunMessageLoop(window, [&] {
+        // The UI thread enters its apartment before any job does: under Wine, a WMI
+        // search whose thread entered COM before the UI thread did never returned.
+        com.emplace();
+        runner.StartHeldJobs();
+    });
     updates.ProgramEnding();
     // A background job (a connectivity wait, an update check) may still run and use the
     // objects above. End the process here, while they are all intact, instead of

@@ -5,6 +5,7 @@
 #include "platform/ui/DpiScale.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/StartupMark.h"
 #include "platform/win32/WindowText.h"
 #include "platform/win32/ui/Gdi.h"
 
@@ -40,15 +41,21 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     ::GetWindowRect(Handle(), &start);
     SetClientSize(kClientWidth96, kClientHeight96, start.left, start.top);
     SetIcons(kIconId);
+    StartupMark(L"zx:window");
     FFonts.Create(FDpi);
+    StartupMark(L"zx:fonts");
     CreateControls();
     ApplyFonts();
+    StartupMark(L"zx:controls");
 
     if (FEvents.Create) RunGuarded(FEvents.Create);
+    StartupMark(L"zx:form create");
     if (!Handle()) return; // closed during creation
     CentreOnWorkArea();
     ::ShowWindow(Handle(), showCommand);
+    StartupMark(L"zx:shown");
     ::UpdateWindow(Handle());
+    StartupMark(L"zx:first paint");
     if (HWND first = ::GetNextDlgTabItem(Handle(), nullptr, FALSE)) ::SetFocus(first);
 }
 

@@ -20,27 +20,32 @@ std::u16string LocalAppDataFolder() {
 
 } // namespace
 
-TBackupFolder::TBackupFolder() {
-    const std::u16string base = LocalAppDataFolder();
-    if (!base.empty()) FFolder = base + u"\\Zephyrix\\Backup";
-}
-
 TBackupFolder::TBackupFolder(std::u16string folder) : FFolder(std::move(folder)) {}
 
+const std::u16string& TBackupFolder::Folder() {
+    if (!FFolder) {
+        const std::u16string base = LocalAppDataFolder();
+        FFolder = base.empty() ? std::u16string() : base + u"\\Zephyrix\\Backup";
+    }
+    return *FFolder;
+}
+
 bool TBackupFolder::HasBackup(const std::u16string& adapterGuid) {
-    if (FFolder.empty()) return false;
+    const std::u16string& folder = Folder();
+    if (folder.empty()) return false;
     WIN32_FIND_DATAW found{};
-    const std::u16string pattern = FFolder + u"\\" + adapterGuid + u" *.reg";
+    const std::u16string pattern = folder + u"\\" + adapterGuid + u" *.reg";
     const TUniqueFind search(
         ::FindFirstFileExW(Wide(pattern), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
     return static_cast<bool>(search);
 }
 
 bool TBackupFolder::Save(const std::u16string& fileName, const std::vector<std::uint8_t>& bytes) {
-    if (FFolder.empty()) return false;
-    const int created = ::SHCreateDirectoryExW(nullptr, Wide(FFolder), nullptr);
+    const std::u16string& folder = Folder();
+    if (folder.empty()) return false;
+    const int created = ::SHCreateDirectoryExW(nullptr, Wide(folder), nullptr);
     if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS && created != ERROR_FILE_EXISTS) return false;
-    const std::u16string path = FFolder + u"\\" + fileName;
+    const std::u16string path = folder + u"\\" + fileName;
     bool written = false;
     {
         const TUniqueFile file(

@@ -2,6 +2,7 @@
 // %LOCALAPPDATA%\Zephyrix\Backup.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/TweakBackup.h"
@@ -10,8 +11,9 @@ namespace zx {
 
 class TBackupFolder final : public ITweakBackupStore {
 public:
-    // The user's local application data folder, "Zephyrix\Backup" below it.
-    TBackupFolder();
+    // The user's local application data folder, "Zephyrix\Backup" below it; looked up at
+    // the first use (the shell's library is not needed before Run).
+    TBackupFolder() = default;
     // Any folder (tests use one of their own); created on the first save.
     explicit TBackupFolder(std::u16string folder);
 
@@ -21,10 +23,11 @@ public:
     // Run tries anew instead of taking it for the backup.
     [[nodiscard]] bool Save(const std::u16string& fileName, const std::vector<std::uint8_t>& bytes) override;
 
-    [[nodiscard]] const std::u16string& Folder() const noexcept { return FFolder; }
+    // Empty when the user's folder could not be found: then nothing is saved.
+    [[nodiscard]] const std::u16string& Folder();
 
 private:
-    std::u16string FFolder; // empty when the user's folder could not be found: nothing is saved
+    std::optional<std::u16string> FFolder; // not looked up yet when empty
 };
 
 } // namespace zx

@@ -90,3 +90,38 @@ TEST(WorkThenFinishTest, FinishRunsOnTheUiThreadWhateverTheWorkDidAndTheErrorFol
 
 } // namespace
 } // namespace zx
+
+namespace zx {
+namespace {
+
+// Records the jobs it is given and runs them at once.
+class TRecordingRunner final : public IBackgroundRunner {
+public:
+    void Run(std::function<void()> job) override {
+        ++Started;
+        job();
+    }
+    int Started = 0;
+};
+
+TEST(DeferredStartRunnerTest, HoldsJobsUntilStartedThenRunsThemInOrderAndPassesLaterOnesStraightOn) {
+    TRecordingRunner inner;
+    TDeferredStartRunner runner(inner);
+    std::string ran;
+    runner.Run([&] { ran += "search;"; });
+    runner.Run([&] { ran += "update check;"; });
+    EXPECT_EQ(inner.Started, 0);
+    EXPECT_EQ(ran, "");
+
+    runner.StartHeldJobs();
+    EXPECT_EQ(ran, "search;update check;");
+    runner.StartHeldJobs(); // once only
+    EXPECT_EQ(inner.Started, 2);
+
+    runner.Run([&] { ran += "refresh;"; });
+    EXPECT_EQ(ran, "search;update check;refresh;");
+    EXPECT_EQ(inner.Started, 3);
+}
+
+} // namespace
+} // namespace zx

@@ -67,7 +67,7 @@ TEST(BackupFolder, AFolderThatCannotBeMadeGivesFalse) {
 }
 
 TEST(BackupFolder, DefaultsToTheUsersLocalApplicationData) {
-    const TBackupFolder store;
+    TBackupFolder store; // the folder is looked up at the first use
     wchar_t expected[MAX_PATH] = {};
     ASSERT_GT(::GetEnvironmentVariableW(L"LOCALAPPDATA", expected, MAX_PATH), 0u);
     EXPECT_EQ(store.Folder(), FromWide(expected) + u"\\Zephyrix\\Backup");

@@ -67,16 +67,22 @@ void AddShape(Gdiplus::GraphicsPath& path, const Gdiplus::RectF& r, const TStyle
 
 } // namespace
 
-TGdiplusSession::TGdiplusSession() noexcept {
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&FToken, &input, nullptr) != Gdiplus::Ok) FToken = 0;
+namespace {
+
+// True once GDI+ runs; started by the first caller, never shut down (see the header).
+bool GdiplusStarted() {
+    static const bool started = [] {
+        ULONG_PTR token = 0;
+        const Gdiplus::GdiplusStartupInput input;
+        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+    }();
+    return started;
 }
 
-TGdiplusSession::~TGdiplusSession() {
-    if (FToken) Gdiplus::GdiplusShutdown(FToken);
-}
+} // namespace
 
 void DrawButtonShape(HDC dc, const RECT& box, const TStyledButtonAttributes& a, int radius, int borderWidth) {
+    if (!GdiplusStarted()) return;
     Gdiplus::Graphics g(dc);
     UsePixelEdges(g);
     const bool border = a.BorderDrawStyle == TBorderDrawStyle::brdSolid;
@@ -101,6 +107,7 @@ void DrawButtonShape(HDC dc, const RECT& box, const TStyledButtonAttributes& a, 
 }
 
 void FillCircles(HDC dc, const TCircle* circles, int count, TColor color) {
+    if (!GdiplusStarted()) return;
     Gdiplus::Graphics g(dc);
     UsePixelEdges(g);
     Gdiplus::SolidBrush brush(ToGdiplus(color));
@@ -111,7 +118,7 @@ void FillCircles(HDC dc, const TCircle* circles, int count, TColor color) {
 }
 
 void FillPolygon(HDC dc, const float* xy, int pointCount, TColor color) {
-    if (pointCount < 3) return;
+    if (pointCount < 3 || !GdiplusStarted()) return;
     Gdiplus::Graphics g(dc);
     UsePixelEdges(g);
     Gdiplus::PointF points[32];
@@ -122,6 +129,7 @@ void FillPolygon(HDC dc, const float* xy, int pointCount, TColor color) {
 }
 
 void FillRoundRect(HDC dc, float left, float top, float width, float height, float radius, TColor color) {
+    if (!GdiplusStarted()) return;
     Gdiplus::Graphics g(dc);
     UsePixelEdges(g);
     Gdiplus::GraphicsPath path;

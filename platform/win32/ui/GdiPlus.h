@@ -1,4 +1,7 @@
-// The GDI+ session of the process, and antialiased shapes drawn with it.
+// Antialiased shapes drawn with GDI+. GDI+ starts at the first drawing (the first frame
+// is the first thing that needs it, so the library is not loaded before the window
+// shows) and stays started until the process ends: shutting it down at exit would run
+// during process detach, which GDI+ does not allow.
 #pragma once
 
 #include <windows.h>
@@ -7,19 +10,6 @@
 #include "platform/ui/Color.h"
 
 namespace zx {
-
-// GdiplusStartup ... GdiplusShutdown; one per process, on the UI thread, around every window.
-class TGdiplusSession {
-public:
-    TGdiplusSession() noexcept;
-    ~TGdiplusSession();
-    TGdiplusSession(const TGdiplusSession&) = delete;
-    TGdiplusSession& operator=(const TGdiplusSession&) = delete;
-    [[nodiscard]] bool Started() const noexcept { return FToken != 0; }
-
-private:
-    ULONG_PTR FToken = 0;
-};
 
 // A button's shape in one attribute set, antialiased, inside `box` (device pixels).
 // `radius` and `borderWidth` are already scaled to the device.

@@ -89,6 +89,9 @@ void TTopLevelWindow::CentreOnWorkArea() {
 }
 
 void TTopLevelWindow::KeepFocusVisible() {
+    // Before the window shows there is no focus to keep (the first one is given once it
+    // shows); taking it here would also start the input method's machinery early.
+    if (!::IsWindowVisible(Handle())) return;
     const HWND focus = ::GetFocus();
     if (focus && ::IsWindowVisible(focus) && ::IsWindowEnabled(focus)) return;
     if (focus && !::IsChild(Handle(), focus)) return; // another window has it

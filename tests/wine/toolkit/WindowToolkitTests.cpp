@@ -119,16 +119,7 @@ TEST_F(StyledButton, EnterIsTheButtonsInTheDialogKeys) {
     EXPECT_EQ(::SendMessageW(Handle(), WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&tab)) & DLGC_WANTMESSAGE, 0);
 }
 
-// GDI+ for the whole test program, as the program itself has it.
-class TGdiplusEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override { FSession = std::make_unique<TGdiplusSession>(); }
-    void TearDown() override { FSession.reset(); }
-
-private:
-    std::unique_ptr<TGdiplusSession> FSession;
-};
-const auto* const kGdiplus = ::testing::AddGlobalTestEnvironment(new TGdiplusEnvironment);
+// GDI+ starts at the first drawing, in the tests as in the program.
 
 TEST_F(StyledButton, PaintsTheAttributeSetOfItsState) {
     // Fill colour inside the edge (clear of the caption) and the border on all four sides,

@@ -9,12 +9,15 @@
 //                                             this text and presses the button (IDOK = 1)
 //   zx_ui_drive bench <program> <runs> <idle-seconds>
 //   zx_ui_drive window-time <program> <runs> <window class>
+//   zx_ui_drive side-by-side <program> <bare program> <runs>
+//   zx_ui_drive breakdown <program> [<window class>]
 // Exit code 0 on success, 1 when a wait timed out or a control is missing, 2 on bad usage.
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -157,6 +160,143 @@ int Bench(const std::wstring& program, int runs, int idleSeconds) {
     return 0;
 }
 
+// Time to a visible window and the working set at that moment, for the program and the
+// bare window alternately (so that both see the same machine load). Reports medians and
+// the working set again 5 s after start.
+int SideBySide(const std::wstring& program, const std::wstring& bare, int runs) {
+    struct TSide {
+        const wchar_t* Key;
+        const std::wstring& Path;
+        const wchar_t* WindowClass;
+        std::vector<double> Times, Sets;
+    };
+    TSide sides[] = {{L"ours", program, kMainWindowClass, {}, {}}, {L"bare", bare, L"ZxBareWindow", {}, {}}};
+    for (int run = 0; run < runs; ++run) {
+        for (TSide& side : sides) {
+            const LONGLONG start = Now();
+            TProgram process = TProgram::Start(side.Path);
+            while (!IsWindowVisible(FindTopWindow(process.Id(), side.WindowClass))) {
+                if (process.HasExited() || Milliseconds(Now() - start) > 10000) {
+                    std::fwprintf(stderr, L"%ls run %d: no window\n", side.Key, run);
+                    return 1;
+                }
+                ::Sleep(1);
+            }
+            side.Times.push_back(Milliseconds(Now() - start));
+            side.Sets.push_back(static_cast<double>(Memory(process.Handle()).WorkingSetSize) / 1024.0);
+            if (run == 0) {
+                ::Sleep(static_cast<DWORD>(std::max(0.0, 5000.0 - Milliseconds(Now() - start))));
+                Report((std::wstring(side.Key) + L"-working-set-5s-kb").c_str(),
+                       static_cast<double>(Memory(process.Handle()).WorkingSetSize) / 1024.0);
+            }
+            process.Kill();
+        }
+    }
+    for (TSide& side : sides) {
+        std::sort(side.Times.begin(), side.Times.end());
+        std::sort(side.Sets.begin(), side.Sets.end());
+        const std::wstring key = side.Key;
+        Report((key + L"-window-ms-median").c_str(), side.Times[side.Times.size() / 2]);
+        Report((key + L"-window-ms-min").c_str(), side.Times.front());
+        Report((key + L"-window-ms-max").c_str(), side.Times.back());
+        Report((key + L"-working-set-kb-median").c_str(), side.Sets[side.Sets.size() / 2]);
+    }
+    return 0;
+}
+
+// The text of an OUTPUT_DEBUG_STRING event, read out of the debugged process.
+std::wstring DebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
+    const SIZE_T units = std::min<SIZE_T>(info.nDebugStringLength, 512);
+    SIZE_T read = 0;
+    if (info.fUnicode) {
+        std::wstring text(units, L'\0');
+        ::ReadProcessMemory(process, info.lpDebugStringData, text.data(), units * sizeof(wchar_t), &read);
+        return text.c_str();
+    }
+    std::string text(units, '\0');
+    ::ReadProcessMemory(process, info.lpDebugStringData, text.data(), units, &read);
+    return std::wstring(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::strlen(text.c_str())));
+}
+
+std::wstring PathOfFile(HANDLE file) {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = file ? ::GetFinalPathNameByHandleW(file, path, MAX_PATH, FILE_NAME_NORMALIZED) : 0;
+    return length > 0 && length < MAX_PATH ? path : L"?";
+}
+
+// One start under this program as its debugger: the time of each DLL load and each
+// start-up mark the program sends, the moment its window is visible with the modules
+// loaded then and the working set, until its first frame is complete. Then the process
+// is held a moment ("bd-hold") so that the calling script can read its memory map.
+int Breakdown(const std::wstring& program, const wchar_t* windowClass) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    std::wstring command = L"\"" + program + L"\"";
+    const LONGLONG start = Now();
+    if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                          nullptr, &startup, &info)) {
+        std::fwprintf(stderr, L"cannot start %ls\n", program.c_str());
+        return 1;
+    }
+    const zx::TUniqueHandle process(info.hProcess);
+    const zx::TUniqueHandle thread(info.hThread);
+    auto at = [&] { return Milliseconds(Now() - start); };
+    auto line = [&](const wchar_t* key, const std::wstring& text) {
+        std::wprintf(L"%ls %.1f %ls\n", key, at(), text.c_str());
+        std::fflush(stdout);
+    };
+    bool shown = false, complete = false;
+    double shownAt = 0;
+    while (!complete && !(shown && at() - shownAt > 3000) && at() < 20000) {
+        DEBUG_EVENT event{};
+        if (::WaitForDebugEvent(&event, 5)) {
+            DWORD status = DBG_CONTINUE;
+            switch (event.dwDebugEventCode) {
+            case CREATE_PROCESS_DEBUG_EVENT:
+                line(L"bd-event", L"process created");
+                if (event.u.CreateProcessInfo.hFile) ::CloseHandle(event.u.CreateProcessInfo.hFile);
+                break;
+            case LOAD_DLL_DEBUG_EVENT:
+                line(L"bd-dll", PathOfFile(event.u.LoadDll.hFile));
+                if (event.u.LoadDll.hFile) ::CloseHandle(event.u.LoadDll.hFile);
+                break;
+            case OUTPUT_DEBUG_STRING_EVENT: {
+                const std::wstring text = DebugString(process.get(), event.u.DebugString);
+                if (text.rfind(L"zx:", 0) == 0) line(L"bd-mark", text.substr(3));
+                complete = text == L"zx:first frame complete";
+                break;
+            }
+            case EXCEPTION_DEBUG_EVENT:
+                if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                    status = DBG_EXCEPTION_NOT_HANDLED;
+                break;
+            case EXIT_PROCESS_DEBUG_EVENT:
+                std::fwprintf(stderr, L"the program ended during start-up\n");
+                return 1;
+            default:
+                break;
+            }
+            ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        }
+        if (!shown && IsWindowVisible(FindTopWindow(info.dwProcessId, windowClass))) {
+            shown = true;
+            shownAt = at();
+            line(L"bd-window", L"visible");
+            Report(L"bd-working-set-kb", static_cast<double>(Memory(process.get()).WorkingSetSize) / 1024.0);
+        }
+    }
+    Report(L"bd-hold", info.dwProcessId);
+    const LONGLONG holdStart = Now();
+    while (Milliseconds(Now() - holdStart) < 1500) { // keep serving events while the script reads
+        DEBUG_EVENT event{};
+        if (::WaitForDebugEvent(&event, 5)) ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
+    }
+    ::DebugActiveProcessStop(info.dwProcessId);
+    ::TerminateProcess(process.get(), 0);
+    return shown ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -189,6 +329,9 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (command == L"bench" && argc == 5) return Bench(argv[2], _wtoi(argv[3]), _wtoi(argv[4]));
         if (command == L"window-time" && argc == 5) return WindowTime(argv[2], _wtoi(argv[3]), argv[4], L"window-ms");
+        if (command == L"side-by-side" && argc == 5) return SideBySide(argv[2], argv[3], _wtoi(argv[4]));
+        if (command == L"breakdown" && (argc == 3 || argc == 4))
+            return Breakdown(argv[2], argc == 4 ? argv[3] : kMainWindowClass);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
@@ -196,6 +339,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fwprintf(stderr,
                   L"usage: zx_ui_drive wait-window | window-program | click <control> | wait-shown <control> | "
                   L"close | answer-box <text> <button> | "
-                  L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class>\n");
+                  L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class> | side-by-side "
+                  L"<program> <bare> <runs> | breakdown <program> [<class>]\n");
     return 2;
 }
