@@ -90,7 +90,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     TWin32Registry registry;
     TWmiAdapterSource wmiAdapters;
     TConnectionManagerSwitch connectionManager;
-    THttpInternetProbe probe(addresses.ProbeUrl);
+    THttpInternetProbe probe(addresses.ProbeUrl, parts.ProbeTimeouts);
     TThreadSleeper sleeper;
     TBackupFolder backups;
     TSystemLocalClock clock;
@@ -106,7 +106,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     TDeferredStartRunner runner(threads);
     const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
     TMainUpdateCheck updates(
-        registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion);
+        registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion, parts.UpdateTimeouts);
     const TMainServices services{
         .Registry = registry,
         .Adapters = parts.Adapters ? *parts.Adapters : wmiAdapters,

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/Network.h"
+#include "platform/win32/HttpGetText.h"
+#include "platform/win32/InternetProbe.h"
 
 namespace zx {
 
@@ -17,10 +19,14 @@ struct TMainProgramAddresses {
 };
 
 // Platform parts a test copy of the program replaces (to make them slow, say); null
-// means the real one. The product's entry passes none.
+// means the real one. The product's entry passes none, and so keeps the real bounds of
+// the update check's requests and of the connectivity probe; a test copy may shorten
+// them so that a peer holding a request to its bound does not hold the test as long.
 struct TMainProgramParts {
     IActiveAdapterSource* Adapters = nullptr;
     IAdapterSwitch* AdapterSwitch = nullptr;
+    THttpTimeouts UpdateTimeouts{};
+    TProbeTimeouts ProbeTimeouts{};
 };
 
 // Runs the program; does not return (the process ends when the window has closed).

@@ -19,8 +19,9 @@ std::u16string CaptionOf(const std::function<HWND()>& window) {
 
 TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
                                    IUiDispatcher& ui, const std::function<HWND()>& mainWindow,
-                                   std::u16string appVersion)
-    : FRandom(ClockSeed()),
+                                   std::u16string appVersion, THttpTimeouts timeouts)
+    : FHttp(timeouts),
+      FRandom(ClockSeed()),
       FDialog(mainWindow),
       FCheck(
           TUpdateCheckServices{.Http = FHttp,

@@ -19,8 +19,9 @@ class TMainUpdateCheck {
 public:
     // Made on the UI thread at program start (the identifier's generator is seeded here).
     // `mainWindow` gives the window the dialog belongs to; its caption is the dialog's.
+    // `timeouts` bound each request of the check and of the hold command.
     TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner, IUiDispatcher& ui,
-                     const std::function<HWND()>& mainWindow, std::u16string appVersion);
+                     const std::function<HWND()>& mainWindow, std::u16string appVersion, THttpTimeouts timeouts = {});
     TMainUpdateCheck(const TMainUpdateCheck&) = delete;
     TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
 

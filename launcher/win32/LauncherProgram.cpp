@@ -11,14 +11,7 @@
 
 namespace zx::launcher {
 
-namespace {
-
-// Far above a real answer's time; only a server that stopped answering reaches it.
-constexpr std::uint32_t kRequestTimeoutMs = 30000;
-
-} // namespace
-
-int RunLauncherProgram(const TLauncherAddresses& addresses) {
+int RunLauncherProgram(const TLauncherAddresses& addresses, std::uint32_t requestTimeoutMs) {
     // Before any library is loaded by name.
     SecureDllSearchPath();
     ReportUnhandledFaults();
@@ -26,7 +19,7 @@ int RunLauncherProgram(const TLauncherAddresses& addresses) {
     TWin32LauncherPlatform platform;
     TWin32Registry registry;
     TSystemLocalClock clock;
-    TWinInet internet(kRequestTimeoutMs);
+    TWinInet internet(requestTimeoutMs);
     return RunLauncherReportingFaults({platform, registry, clock, internet}, addresses);
 }
 

@@ -2,11 +2,18 @@
 // it was built with.
 #pragma once
 
+#include <cstdint>
+
 #include "launcher/LauncherFlow.h"
 
 namespace zx::launcher {
 
-// Runs the launcher; the result is the process's exit code.
-[[nodiscard]] int RunLauncherProgram(const TLauncherAddresses& addresses);
+// Far above a real answer's time; only a server that stopped answering reaches it.
+inline constexpr std::uint32_t kLauncherRequestTimeoutMs = 30000;
+
+// Runs the launcher; the result is the process's exit code. The product's entry keeps the
+// request's real bound; a test copy may shorten it.
+[[nodiscard]] int RunLauncherProgram(const TLauncherAddresses& addresses,
+                                     std::uint32_t requestTimeoutMs = kLauncherRequestTimeoutMs);
 
 } // namespace zx::launcher

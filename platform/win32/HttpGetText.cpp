@@ -3,7 +3,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "platform/common/Utf8.h"
 #include "platform/win32/WideText.h"
@@ -40,10 +45,9 @@ bool ReadBody(HINTERNET request, TDeadline deadline, std::string& body) {
     }
 }
 
-} // namespace
-
-bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) {
-    const TDeadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FTimeouts.WholeMs);
+// One exchange from start to end; the body's bytes, or false on any failure.
+bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const THttpTimeouts& timeouts,
+              TDeadline deadline, std::string& body) {
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof(parts);
     parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -61,8 +65,8 @@ bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeade
     const TUniqueWinHttpHandle session(
         ::WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session ||
-        !::WinHttpSetTimeouts(session.get(), Bound(FTimeouts.ResolveMs), Bound(FTimeouts.ConnectMs),
-                              Bound(FTimeouts.SendMs), Bound(FTimeouts.ReceiveMs))) {
+        !::WinHttpSetTimeouts(session.get(), Bound(timeouts.ResolveMs), Bound(timeouts.ConnectMs),
+                              Bound(timeouts.SendMs), Bound(timeouts.ReceiveMs))) {
         return false;
     }
     const TUniqueWinHttpHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -71,8 +75,9 @@ bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeade
     const TUniqueWinHttpHandle request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
                                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, secure));
     if (!request) return false;
-    // Windows bounds the whole wait for the answer's head with this; Wine only each read.
-    DWORD headBound = FTimeouts.WholeMs;
+    // Windows bounds the whole wait for the answer's head with this; Wine only each read,
+    // which is why the exchange runs on a thread of its own (below).
+    DWORD headBound = timeouts.WholeMs;
     if (!::WinHttpSetOption(request.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &headBound, sizeof(headBound)))
         return false;
     // Each header on its own call keeps the list's order; an empty value is still sent.
@@ -87,11 +92,51 @@ bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeade
         !::WinHttpReceiveResponse(request.get(), nullptr)) {
         return false;
     }
-    // Any status is an answer; its body is searched like any other. The declared
-    // character set is not looked at: the service writes UTF-8.
-    std::string body;
-    if (!ReadBody(request.get(), deadline, body)) return false;
-    text = DecodeUtf8(std::string_view(body));
+    // Any status is an answer; its body is searched like any other.
+    return ReadBody(request.get(), deadline, body);
+}
+
+} // namespace
+
+// Wine's WinHTTP lets an answer's head that drips hold WinHttpReceiveResponse as long as
+// it keeps coming, and closing the request handle from another thread does not end that
+// call. So the exchange runs on a thread of its own that owns every handle and a copy of
+// every argument, and the caller waits for it only until the whole bound: at the
+// deadline the caller fails the request and leaves; the thread ends, releasing all it
+// holds, when WinHTTP lets go, and its late result is dropped.
+bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) {
+    const TDeadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FTimeouts.WholeMs);
+    struct TOutcome {
+        std::mutex Lock;
+        std::condition_variable Finished;
+        bool Done = false;
+        bool Answered = false;
+        std::string Body;
+    };
+    const auto outcome = std::make_shared<TOutcome>();
+    try {
+        std::thread([outcome, url, headers, timeouts = FTimeouts, deadline] {
+            std::string body;
+            bool answered = false;
+            try {
+                answered = Exchange(url, headers, timeouts, deadline, body);
+            } catch (...) {
+                answered = false; // out of memory: no answer
+            }
+            const std::lock_guard guard(outcome->Lock);
+            outcome->Answered = answered;
+            outcome->Body = std::move(body);
+            outcome->Done = true;
+            outcome->Finished.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false; // no thread to be had: no request either
+    }
+    std::unique_lock lock(outcome->Lock);
+    if (!outcome->Finished.wait_until(lock, deadline, [&] { return outcome->Done; }) || !outcome->Answered)
+        return false;
+    // The declared character set is not looked at: the service writes UTF-8.
+    text = DecodeUtf8(std::string_view(outcome->Body));
     return true;
 }
 

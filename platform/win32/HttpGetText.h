@@ -10,9 +10,10 @@
 namespace zx {
 
 // Bounds of one request, in milliseconds: a silent peer ends the attempt instead of
-// holding the check's thread. Any read that waits longer than ReceiveMs fails it, and so
-// does a body still arriving WholeMs after the request started: a peer that sends one
-// byte at a time never lets a single read wait long.
+// holding the check's thread. Any read that waits longer than ReceiveMs fails it, and
+// the call returns false at the latest WholeMs after it started, whatever the peer does
+// (a peer that sends its head or body one byte at a time never lets a single read wait
+// long).
 struct THttpTimeouts {
     std::uint32_t ResolveMs = 30000;
     std::uint32_t ConnectMs = 30000;

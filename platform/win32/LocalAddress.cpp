@@ -10,27 +10,10 @@
 
 #include "platform/PlatformError.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Winsock.h"
 
 namespace zx {
 namespace {
-
-// Holds the socket layer for one call. Only a successful start is balanced; the
-// address list itself does not depend on it.
-class TWinsockScope {
-public:
-    TWinsockScope() noexcept {
-        WSADATA data;
-        FStarted = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    ~TWinsockScope() {
-        if (FStarted) ::WSACleanup();
-    }
-    TWinsockScope(const TWinsockScope&) = delete;
-    TWinsockScope& operator=(const TWinsockScope&) = delete;
-
-private:
-    bool FStarted = false;
-};
 
 std::u16string DottedText(const sockaddr_in& address) {
     wchar_t text[INET_ADDRSTRLEN] = {};

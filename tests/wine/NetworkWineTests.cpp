@@ -493,7 +493,8 @@ std::optional<bool> ProbeWithin(THttpInternetProbe probe, std::chrono::seconds l
     return answer.get();
 }
 
-constexpr TProbeTimeouts kShortBounds{1000, 1000, 1000, 1000};
+constexpr TProbeTimeouts kShortBounds{
+    .ResolveMs = 1000, .ConnectMs = 1000, .SendMs = 1000, .ReceiveMs = 1000, .WholeMs = 4000};
 
 TEST(InternetProbe, AnyAnsweredStatusCountsAndNoAnswerDoesNot) {
     ZX_SKIP_INSIDE_LOOPBACK_ONLY();
@@ -509,12 +510,17 @@ TEST(InternetProbe, AnyAnsweredStatusCountsAndNoAnswerDoesNot) {
         {"301 to a closed port, not followed", peers.Url("moved"), true},
         {"404", peers.Url("missing"), true},
         {"503", peers.Url("unavailable"), true},
-        {"HEAD / over HTTP/1.1", peers.Url("strict"), true},
+        {"HEAD / over HTTP/1.1, Host, Zephyrix, Connection: close", peers.Url("strict"), true},
+        {"HTTP/1.0 answer", peers.Url("http10"), true},
+        {"status line arriving in pieces", peers.Url("split"), true},
+        {"status line, then header lines without end", peers.Url("hugehead"), true},
         {"closed port", peers.Url("closed"), false},
         {"unresolvable name", u"http://zephyrix-probe.invalid", false},
         {"accepts and never answers", peers.Url("silent"), false},
         {"hangs up without answering", peers.Url("hangup"), false},
         {"answers with something other than HTTP", peers.Url("garbage"), false},
+        {"status of two digits", peers.Url("badstatus"), false},
+        {"status line dripping past the bound", peers.Url("drip"), false},
         {"not plain HTTP", u"https://127.0.0.1:1", false},
     };
     for (const TCase& c : cases) {
@@ -523,6 +529,20 @@ TEST(InternetProbe, AnyAnsweredStatusCountsAndNoAnswerDoesNot) {
         ASSERT_TRUE(reachable.has_value()) << c.What << ": the probe did not end";
         EXPECT_EQ(*reachable, c.Expected) << c.What << " (" << Narrow(c.Url) << ")";
     }
+}
+
+// Each step may wait long, the whole probe not: an answer whose status line drips ends at
+// the whole bound although every byte comes well within the step's own.
+TEST(InternetProbe, TheWholeBoundEndsAProbeWhoseStepsKeepGoing) {
+    ZX_SKIP_INSIDE_LOOPBACK_ONLY();
+    TProbePeers& peers = TProbePeers::Get();
+    ASSERT_TRUE(peers.Ready());
+    const TProbeTimeouts bounds{
+        .ResolveMs = 60000, .ConnectMs = 60000, .SendMs = 60000, .ReceiveMs = 60000, .WholeMs = 2000};
+    const std::optional<bool> reachable =
+        ProbeWithin(THttpInternetProbe(peers.Url("drip"), bounds), std::chrono::seconds(5));
+    ASSERT_TRUE(reachable.has_value()) << "the whole bound did not end the probe";
+    EXPECT_FALSE(*reachable);
 }
 
 TEST(InternetProbe, TheProgramsOwnBoundsEndAProbeThatGetsNoAnswer) {

@@ -9,17 +9,24 @@ to its "lifeline" port closes, which happens at the latest when that program end
 may be started detached, so it cannot watch its parent); without a lifeline within
 30 seconds it ends by itself. Behaviours:
   ok, moved, missing, unavailable  answer 200, 301 (to the closed port), 404, 503
-  strict                           answers 204 only to "HEAD / HTTP/1.1" without a body,
-                                   otherwise closes without answering
+  http10                           answers "HTTP/1.0 200 OK"
+  split                            sends its status line (404) in three pieces
+  hugehead                         a status line, then header lines without end (64 MB)
+  strict                           answers 204 only to "HEAD / HTTP/1.1" with the Host
+                                   (address and port), "User-Agent: Zephyrix" and
+                                   "Connection: close", otherwise closes without answering
   silent                           accepts, reads, never answers, never closes
   hangup                           accepts and closes at once
   garbage                          answers with text that is not HTTP
+  badstatus                        a status line whose status has two digits
+  drip                             its answer one byte every half second
   closed                           a port that was free a moment ago; nothing listens
 """
 import os
 import socket
 import sys
 import threading
+import time
 
 STATUS = {
     "ok": b"200 OK",
@@ -53,11 +60,38 @@ def serve(name, conn, ports):
     if name == "silent":
         held.append(conn)
         return
+    try:
+        answer(name, conn, head, ports)
+    except OSError:
+        pass  # the probe hung up once it had what it needed
+    conn.close()
+
+
+def answer(name, conn, head, ports):
     if name == "garbage":
         conn.sendall(b"this is not an answer\r\n\r\n")
+    elif name == "badstatus":
+        conn.sendall(b"HTTP/1.1 20 OK\r\nContent-Length: 0\r\n\r\n")
+    elif name == "http10":
+        conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n")
+    elif name == "split":
+        for piece in (b"HTTP/1.", b"1 40", b"4 Not Found\r\nContent-Length: 0\r\n\r\n"):
+            conn.sendall(piece)
+            time.sleep(0.3)
+    elif name == "hugehead":
+        conn.sendall(b"HTTP/1.1 200 OK\r\n")
+        line = b"X-Filler: " + b"a" * 1000 + b"\r\n"
+        for _ in range(64 * 1024):
+            conn.sendall(line)
+    elif name == "drip":
+        for byte in b"HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n":
+            conn.sendall(bytes([byte]))
+            time.sleep(0.5)
     elif name == "strict":
-        line = head.split(b"\r\n", 1)[0]
-        if line == b"HEAD / HTTP/1.1" and b"\r\nHost: " in head:
+        lines = head.split(b"\r\n\r\n", 1)[0].split(b"\r\n")
+        host = b"Host: 127.0.0.1:%d" % ports["strict"]
+        if lines[0] == b"HEAD / HTTP/1.1" and host in lines and b"User-Agent: Zephyrix" in lines and \
+                b"Connection: close" in lines:
             conn.sendall(b"HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n")
     else:
         extra = b""
@@ -65,7 +99,6 @@ def serve(name, conn, ports):
             extra = b"Location: http://127.0.0.1:%d/\r\n" % ports["closed"]
         conn.sendall(b"HTTP/1.1 " + STATUS[name] + b"\r\n" + extra +
                      b"Content-Length: 0\r\nConnection: close\r\n\r\n")
-    conn.close()
 
 
 def listen(name, sock, ports):
@@ -90,7 +123,8 @@ def main():
     lifeline.listen(1)
     ports = {"lifeline": lifeline.getsockname()[1]}
     listeners = {}
-    for name in list(STATUS) + ["strict", "silent", "hangup", "garbage"]:
+    for name in list(STATUS) + ["strict", "silent", "hangup", "garbage", "badstatus", "http10", "split", "hugehead",
+                                "drip"]:
         sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         sock.bind(("127.0.0.1", 0))
         sock.listen(16)

@@ -43,9 +43,14 @@ inline std::size_t UpdateRequestCount() {
     return count;
 }
 
-// Whether the update peer saw a request whose line holds `text`.
-inline bool UpdatePeerSaw(const std::string& text) {
-    return ReadText(ControlFolder("update") + "/requests.log").find(text) != std::string::npos;
+// How far the update peer's log has grown: a mark to look for requests after.
+inline std::size_t UpdateLogMark() {
+    return ReadText(ControlFolder("update") + "/requests.log").size();
+}
+
+// Whether the update peer saw, after `mark`, a request whose line holds `text`.
+inline bool UpdatePeerSaw(const std::string& text, std::size_t mark) {
+    return ReadText(ControlFolder("update") + "/requests.log").find(text, mark) != std::string::npos;
 }
 
 // The addresses Wine's browser launcher was asked to open in this session.
