@@ -98,8 +98,11 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         break;
     }
     case TControlKind::ckLabel: {
-        const DWORD align = Has(entry, coCentered) ? SS_CENTER : (SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS);
-        handle = CreateStandardControl(L"STATIC", WS_CHILD | SS_NOPREFIX | align | shown, entry, parent, place);
+        const auto layout =
+            Has(entry, coCentered) ? TTextLabelWindow::lyCentred : TTextLabelWindow::lyLeftEllipsisAtEnd;
+        auto label = std::make_unique<TTextLabelWindow>(parent, id, caption.c_str(), layout, place, visible);
+        handle = label->Handle();
+        windows.Owned.push_back(std::move(label));
         break;
     }
     case TControlKind::ckCheckBox:

@@ -15,6 +15,7 @@
 #include "platform/win32/ui/Panel.h"
 #include "platform/win32/ui/RichLabel.h"
 #include "platform/win32/ui/StyledButton.h"
+#include "platform/win32/ui/TextLabel.h"
 
 namespace zx {
 

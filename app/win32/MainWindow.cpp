@@ -18,6 +18,12 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kIconId = 1; // the program icon in the resources
 
+// Made after the first frame: the option boxes, standard check boxes of the common
+// controls, whose library takes longer to load than the rest of the window to build.
+bool IsDeferred(const TControlEntry& entry) {
+    return entry.Kind == TControlKind::ckCheckBox;
+}
+
 } // namespace
 
 TMainWindow::TMainWindow(const TButtonFamilyList& families)
@@ -56,6 +62,8 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     StartupMark(L"zx:shown");
     ::UpdateWindow(Handle());
     StartupMark(L"zx:first paint");
+    CreateDeferredControls();
+    StartupMark(L"zx:deferred controls");
     if (HWND first = ::GetNextDlgTabItem(Handle(), nullptr, FALSE)) ::SetFocus(first);
 }
 
@@ -76,9 +84,39 @@ HWND TMainWindow::ControlHandle(TControlId id) const {
 }
 
 void TMainWindow::CreateControls() {
-    for (const auto& entry : ControlTable())
-        if (entry.Id != TControlId::FrmZephyrix)
+    for (const auto& entry : ControlTable()) {
+        if (entry.Id == TControlId::FrmZephyrix) continue;
+        if (IsDeferred(entry))
+            FDeferred[entry.Id] = {std::u16string(entry.Caption), false, true, (entry.Options & coHidden) == 0};
+        else
             FFactory.Create(entry, ControlHandle(entry.Parent), PlaceOf(entry), FDpi, FControls);
+    }
+}
+
+void TMainWindow::CreateDeferredControls() {
+    const auto deferred = std::move(FDeferred);
+    FDeferred.clear();
+    for (const auto& [id, state] : deferred) {
+        const TControlEntry& entry = FindControl(id);
+        FFactory.Create(entry, ControlHandle(entry.Parent), PlaceOf(entry), FDpi, FControls);
+        const HWND handle = ControlHandle(id);
+        if (!handle) continue;
+        ::SetWindowTextW(handle, Wide(state.Caption));
+        ::SendMessageW(handle, BM_SETCHECK, state.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::EnableWindow(handle, state.Enabled ? TRUE : FALSE);
+        ::ShowWindow(handle, state.Visible ? SW_SHOWNA : SW_HIDE);
+        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FFonts.Font()), TRUE);
+    }
+}
+
+TMainWindow::TDeferredState* TMainWindow::Deferred(TControlId id) {
+    const auto found = FDeferred.find(id);
+    return found == FDeferred.end() ? nullptr : &found->second;
+}
+
+const TMainWindow::TDeferredState* TMainWindow::Deferred(TControlId id) const {
+    const auto found = FDeferred.find(id);
+    return found == FDeferred.end() ? nullptr : &found->second;
 }
 
 void TMainWindow::ApplyFonts() {
@@ -118,6 +156,7 @@ void TMainWindow::DpiChanged(int dpi, const RECT& suggested) {
 
 std::u16string TMainWindow::GetCaption(TControlId id) const {
     if (id == TControlId::LblContent && FControls.RichLabel) return FControls.RichLabel->Markup();
+    if (const TDeferredState* state = Deferred(id)) return state->Caption;
     return WindowText(ControlHandle(id));
 }
 
@@ -126,6 +165,7 @@ void TMainWindow::SetCaption(TControlId id, const std::u16string& caption) {
         FControls.RichLabel->SetMarkup(caption);
         return;
     }
+    if (TDeferredState* state = Deferred(id)) state->Caption = caption;
     if (const HWND handle = ControlHandle(id)) ::SetWindowTextW(handle, Wide(caption));
     if (id == TControlId::LblTitle && FFonts.ChooseTitleFace(Handle(), caption, FDpi)) {
         FFonts.Create(FDpi);
@@ -134,16 +174,19 @@ void TMainWindow::SetCaption(TControlId id, const std::u16string& caption) {
 }
 
 bool TMainWindow::IsChecked(TControlId id) const {
+    if (const TDeferredState* state = Deferred(id)) return state->Checked;
     const HWND handle = ControlHandle(id);
     return handle && ::SendMessageW(handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TMainWindow::SetChecked(TControlId id, bool checked) {
+    if (TDeferredState* state = Deferred(id)) state->Checked = checked;
     if (const HWND handle = ControlHandle(id))
         ::SendMessageW(handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TMainWindow::SetEnabled(TControlId id, bool enabled) {
+    if (TDeferredState* state = Deferred(id)) state->Enabled = enabled;
     const HWND handle = ControlHandle(id);
     if (!handle) return;
     const bool hadFocus = ::GetFocus() == handle;
@@ -160,6 +203,7 @@ void TMainWindow::SetVisible(TControlId id, bool visible) {
             ::ShowWindow(FControls.Indicator->Handle(), SW_SHOWNA);
         return;
     }
+    if (TDeferredState* state = Deferred(id)) state->Visible = visible;
     if (const HWND handle = ControlHandle(id)) {
         ::ShowWindow(handle, visible ? SW_SHOWNA : SW_HIDE);
         if (!visible) KeepFocusVisible();

@@ -20,6 +20,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -81,6 +82,10 @@ private:
     void FocusCuesShown() override;
 
     void CreateControls();
+    // The controls the first frame does not show (the option boxes on the configuration
+    // card, the only users of the common-controls library), made once it is drawn; what
+    // the behaviour sets on them before that is kept and applied then.
+    void CreateDeferredControls();
     [[nodiscard]] RECT PlaceOf(const TControlEntry& entry) const;
     [[nodiscard]] HWND ControlHandle(TControlId id) const;
     void ApplyFonts();
@@ -96,6 +101,15 @@ private:
     TSystemHighContrast FHighContrast;          // before the helper, which asks it until its end
     std::unique_ptr<TThemeHelper> FThemeHelper; // from ApplyTheme on
     TUiThreadDispatcher FDispatcher;            // made on the window's thread, with the window object
+    struct TDeferredState {
+        std::u16string Caption;
+        bool Checked = false;
+        bool Enabled = true;
+        bool Visible = true;
+    };
+    std::map<TControlId, TDeferredState> FDeferred; // controls not made yet
+    [[nodiscard]] TDeferredState* Deferred(TControlId id);
+    [[nodiscard]] const TDeferredState* Deferred(TControlId id) const;
 };
 
 } // namespace zx

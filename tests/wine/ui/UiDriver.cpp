@@ -123,7 +123,14 @@ HWND FindTopWindow(DWORD processId, const wchar_t* className) {
 
 HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindTopWindow(processId, kMainWindowClass)) != nullptr; }, timeoutMs);
+    // The option boxes are made just after the first frame: the window is complete once
+    // the last of them exists.
+    WaitUntil(
+        [&] {
+            found = FindTopWindow(processId, kMainWindowClass);
+            return found && FindControl(found, TControlId::ChkSystemResponsiveness);
+        },
+        timeoutMs);
     return found;
 }
 
