@@ -136,10 +136,10 @@ int WindowTime(const std::wstring& program, int runs, const wchar_t* windowClass
     return 0;
 }
 
-// The main program's start-up time, then an idle phase on one more start, announced on
+// The main program's start-up time (unless `runs` is 0), then an idle phase on one more start, announced on
 // standard output so that the calling script can sample the process from the Unix side.
 int Bench(const std::wstring& program, int runs, int idleSeconds) {
-    if (WindowTime(program, runs, kMainWindowClass, L"window-ms") != 0) return 1;
+    if (runs > 0 && WindowTime(program, runs, kMainWindowClass, L"window-ms") != 0) return 1;
 
     TProgram process = TProgram::Start(program);
     if (!WaitForMainWindow(process.Id())) return 1;
