@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "app/win32/UpdateDialog.h"
 #include "platform/win32/WindowText.h"
+#include "tests/wine/ui/ProcessResources.h"
 
 namespace zx {
 namespace {
@@ -292,6 +294,32 @@ TEST(UpdateDialog, NoticeAddsTheBandUnderTheButtons) {
             EXPECT_FALSE(band.Line) << what;
         }
     }
+}
+
+// Twenty offers in a row give back every object they take: GDI objects (fonts, icon,
+// brushes), windows and kernel handles, counted once the first offers have filled what
+// the system caches (under Wine its display DCs, with their bitmaps and regions, grow over
+// the first three offers and then stay) and again after the last. A leak of one object
+// per offer would show as 16 more.
+TEST(UpdateDialog, TwentyOpeningsGiveBackWhatTheyTake) {
+    constexpr int kOpenings = 20, kWarmUp = 4;
+    constexpr std::size_t kMargin = 2;
+    auto openOnce = [] {
+        const TShown shown = ShowAndDrive(Content(u"note"), [](HWND d) { ::PostMessageW(d, WM_COMMAND, IDNO, 0); });
+        EXPECT_TRUE(shown.Found);
+    };
+    for (int i = 0; i < kWarmUp; ++i) openOnce();
+    const auto first = ui::ResourceCountsOf(::GetCurrentProcess(), ::GetCurrentProcessId());
+    ASSERT_TRUE(first);
+    for (int i = kWarmUp; i < kOpenings; ++i) openOnce();
+    const auto last = ui::ResourceCountsOf(::GetCurrentProcess(), ::GetCurrentProcessId());
+    ASSERT_TRUE(last);
+    EXPECT_LE(last->GdiObjects, first->GdiObjects + kMargin);
+    EXPECT_LE(last->KernelHandles, first->KernelHandles + kMargin);
+    EXPECT_LE(last->Windows, first->Windows);
+    std::printf("update dialog, openings %d and %d: GDI %zu -> %zu, handles %zu -> %zu, windows %zu -> %zu\n", kWarmUp,
+                kOpenings, first->GdiObjects, last->GdiObjects, first->KernelHandles, last->KernelHandles,
+                first->Windows, last->Windows);
 }
 
 TEST(UpdateDialog, HoldBoxIsReportedWhateverTheAnswer) {
