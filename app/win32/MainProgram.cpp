@@ -43,21 +43,23 @@ struct TTranslationScope {
 
 // `firstFrameComplete` runs once, when every control has drawn its first frame.
 int RunMessageLoop(zx::TMainWindow& window, const std::function<void()>& firstFrameComplete) {
-    MSG message;
     bool firstFrameDone = false;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // The dialog keys' handling dispatches every message of the window itself.
-        if (!window.HandleDialogKeys(message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
+    for (;;) {
         // Paint messages stay in the queue until painted: an empty queue means that every
-        // control has drawn its first frame.
+        // control has drawn its first frame. Asked before every wait, the first included,
+        // so that the moment is never missed while the loop sleeps.
         MSG next;
         if (!firstFrameDone && !::PeekMessageW(&next, nullptr, 0, 0, PM_NOREMOVE)) {
             firstFrameDone = true;
             zx::StartupMark(L"zx:first frame complete");
             firstFrameComplete();
+        }
+        MSG message;
+        if (::GetMessageW(&message, nullptr, 0, 0) <= 0) break;
+        // The dialog keys' handling dispatches every message of the window itself.
+        if (!window.HandleDialogKeys(message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
         }
     }
     return 0;
