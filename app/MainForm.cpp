@@ -301,13 +301,17 @@ void TFrmZephyrix::RunControl(TStatus from) {
 
 void TFrmZephyrix::Start() {
     SetStatus(stBusy);
+    RememberTunedAdapter(NetworkGUID);
     const TLocalDate date = FServices.Clock.Today();
     const TLocalTimeOfDay time = FServices.Clock.TimeOfDay();
-    (void)BackUpTweaksOnce(FServices.Registry, FServices.Backups, NetworkGUID,
-                           {date.Year, date.Month, date.Day, time.Hour, time.Minute, time.Second});
-    RememberTunedAdapter(NetworkGUID);
-    ApplyTweaks(FServices.Registry, NetworkGUID, FOptions);
-    Refresh(stRunning);
+    // The first backup of an adapter writes a file and waits for the disk: with the
+    // values after it, it runs in the background job, in that order, before the restart.
+    Refresh(stRunning,
+            [&registry = FServices.Registry, &backups = FServices.Backups, guid = NetworkGUID, options = FOptions,
+             stamp = TBackupTime{date.Year, date.Month, date.Day, time.Hour, time.Minute, time.Second}] {
+                (void)BackUpTweaksOnce(registry, backups, guid, stamp);
+                ApplyTweaks(registry, guid, options);
+            });
 }
 
 void TFrmZephyrix::Stop() {
@@ -321,15 +325,16 @@ void TFrmZephyrix::Stop() {
     Refresh(stIdle);
 }
 
-void TFrmZephyrix::Refresh(TStatus status) {
+void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
     // The job touches no window: its one access is the final hand-over to the UI thread,
     // which shows the target state even when an error escaped the job.
-    FServices.Runner.Run([this, status, guid = NetworkGUID, &adapterSwitch = FServices.AdapterSwitch,
-                          &probe = FServices.InternetProbe, &sleeper = FServices.Sleeper,
-                          &ui = FServices.UiDispatcher] {
+    FServices.Runner.Run([this, status, first = std::move(first), guid = NetworkGUID,
+                          &adapterSwitch = FServices.AdapterSwitch, &probe = FServices.InternetProbe,
+                          &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher] {
         WorkThenFinishOnUiThread(
             ui,
             [&] {
+                if (first) first();
                 // Taking the connection down and up makes the new values take effect; a
                 // failure changes nothing about the wait.
                 (void)adapterSwitch.SetAdapterEnabled(guid, false);

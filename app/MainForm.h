@@ -57,10 +57,11 @@ public:
     // the background, then show the target state.
     void Start();
     void Stop();
-    // In the background: restarts the adapter so that the values take effect (the
-    // connection manager can block for seconds), then waits until the Internet answers
-    // (or the probes run out); then shows `status`.
-    void Refresh(TStatus status);
+    // In the background: runs `first` (Run's backup and values, whose file is flushed to
+    // disk), restarts the adapter so that the values take effect (the connection manager
+    // can block for seconds), then waits until the Internet answers (or the probes run
+    // out); then shows `status`.
+    void Refresh(TStatus status, std::function<void()> first = {});
 
     [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
     [[nodiscard]] bool AdapterSearchEnded() const noexcept { return FAdapterSearch == asEnded; }

@@ -135,6 +135,9 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
         // search whose thread entered COM before the UI thread did never returned.
         com.emplace();
         runner.StartHeldJobs();
+        // Looked up now, in the background, so that Run does not load the shell's library
+        // on this thread.
+        runner.Run([&backups] { (void)backups.Folder(); });
     });
     updates.ProgramEnding();
     // A background job (a connectivity wait, an update check) may still run and use the

@@ -23,10 +23,11 @@ std::u16string LocalAppDataFolder() {
 TBackupFolder::TBackupFolder(std::u16string folder) : FFolder(std::move(folder)) {}
 
 const std::u16string& TBackupFolder::Folder() {
-    if (!FFolder) {
+    std::call_once(FLookedUp, [this] {
+        if (FFolder) return; // given by the caller
         const std::u16string base = LocalAppDataFolder();
         FFolder = base.empty() ? std::u16string() : base + u"\\Zephyrix\\Backup";
-    }
+    });
     return *FFolder;
 }
 

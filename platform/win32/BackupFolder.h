@@ -2,6 +2,7 @@
 // %LOCALAPPDATA%\Zephyrix\Backup.
 #pragma once
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,9 @@ namespace zx {
 class TBackupFolder final : public ITweakBackupStore {
 public:
     // The user's local application data folder, "Zephyrix\Backup" below it; looked up at
-    // the first use (the shell's library is not needed before Run).
+    // the first use, from any thread (the program looks it up in the background once its
+    // window is drawn, so that Run does not load the shell's library on the window's
+    // thread).
     TBackupFolder() = default;
     // Any folder (tests use one of their own); created on the first save.
     explicit TBackupFolder(std::u16string folder);
@@ -27,7 +30,8 @@ public:
     [[nodiscard]] const std::u16string& Folder();
 
 private:
-    std::optional<std::u16string> FFolder; // not looked up yet when empty
+    std::once_flag FLookedUp;
+    std::optional<std::u16string> FFolder; // given, or set once by the lookup
 };
 
 } // namespace zx

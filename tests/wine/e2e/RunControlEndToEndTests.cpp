@@ -136,7 +136,9 @@ TEST_F(RunControl, RunAppliesWaitsForTheProbeAndStopReverts) {
     EXPECT_FALSE(OptionBoxesEnabled());
     EXPECT_EQ(RunCaption(), L"");
 
-    // The values are in place while the program still waits for the Internet.
+    // The values are in place while the program still waits for the Internet (written by
+    // the background job, after the backup).
+    ASSERT_TRUE(WaitUntil([&] { return MachineValue(kProfileKey, L"SystemResponsiveness").has_value(); }));
     EXPECT_EQ(MachineValue(interfaceKey, L"TcpAckFrequency"), 1u);
     EXPECT_EQ(MachineValue(interfaceKey, L"TcpDelAckTicks"), 0u);
     EXPECT_EQ(MachineValue(interfaceKey, L"TCPNoDelay"), 1u);
