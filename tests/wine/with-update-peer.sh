@@ -3,6 +3,8 @@
 # the program controls through files in a fresh control folder: ZX_UPDATE_PEER_CONTROL
 # (a Unix path; Wine sees it on Z:) and ZX_UPDATE_PEER_PORT are set for it.
 #   with-update-peer.sh <port, 0 for any free one> <test program> [arguments...]
+# The test program may also be another wrapper of this kind (a *.sh, e.g.
+# e2e/run-with-peer.sh <port> <program>), which then runs beside this peer.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 port="$1"; shift
@@ -16,4 +18,6 @@ for _ in $(seq 200); do
   sleep 0.05
 done
 [ -f "$control/port" ] || { echo "with-update-peer: the peer did not start listening" >&2; exit 1; }
-ZX_UPDATE_PEER_CONTROL="$control" ZX_UPDATE_PEER_PORT="$(cat "$control/port")" "$ZX_SOURCE_DIR/tools/wine-exec" "$@"
+runner=("$ZX_SOURCE_DIR/tools/wine-exec")
+case "$1" in *.sh) runner=() ;; esac
+ZX_UPDATE_PEER_CONTROL="$control" ZX_UPDATE_PEER_PORT="$(cat "$control/port")" "${runner[@]}" "$@"

@@ -99,8 +99,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(std::getenv("WINEPREFIX"), nullptr) << "run inside tools/wine-session";
         ResetSettings();
-        for (const char* name : {"answer", "hold", "hostile", "hostile-left"}) RemoveControl("update", name);
-        for (const char* name : {"hostile", "hostile-left"}) RemoveControl("probe", name);
+        ResetPeers();
         ::DeleteFileW(ZX_HOSTILE_MARKER_LOG);
         FOpenedBefore = OpenedAddresses().size();
     }

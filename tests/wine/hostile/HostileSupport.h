@@ -35,6 +35,13 @@ inline void RemoveControl(const char* peer, const std::string& name) {
 }
 
 // Requests the update peer has logged so far.
+// Both peers back to answering plainly: no held, hostile or scripted answer left from an
+// earlier test.
+inline void ResetPeers() {
+    for (const char* name : {"answer", "hold", "hostile", "hostile-left"}) RemoveControl("update", name);
+    for (const char* name : {"hostile", "hostile-left"}) RemoveControl("probe", name);
+}
+
 inline std::size_t UpdateRequestCount() {
     const std::string log = ReadText(ControlFolder("update") + "/requests.log");
     std::size_t count = 0;
