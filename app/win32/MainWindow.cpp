@@ -8,6 +8,7 @@
 #include "platform/win32/StartupMark.h"
 #include "platform/win32/WindowText.h"
 #include "platform/win32/ui/Gdi.h"
+#include "platform/win32/ui/ModalLoop.h"
 
 namespace zx {
 
@@ -254,7 +255,7 @@ void TMainWindow::UseDesktopFont() {
 }
 
 void TMainWindow::ShowErrorMessage(const std::u16string& text, const std::u16string& caption) {
-    ::MessageBoxW(Handle(), Wide(text), Wide(caption), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+    ShowModalMessageBox(Handle(), Wide(text), Wide(caption), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 void TMainWindow::OpenAddress(const std::u16string& address) {

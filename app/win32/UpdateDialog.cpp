@@ -13,6 +13,7 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/ui/Gdi.h"
 #include "platform/win32/ui/LinkLabel.h"
+#include "platform/win32/ui/ModalLoop.h"
 
 namespace zx {
 
@@ -75,6 +76,7 @@ public:
 
     TUpdateDialogResult Run() {
         const std::vector<DWORD> form = DialogTemplate(FContent.Notice.StaysOnTop());
+        const TPendingQuitHold quitting;
         const INT_PTR ended =
             ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(form.data()),
                                       FOwner, &TUpdateDialogSession::DialogProcedure, reinterpret_cast<LPARAM>(this));

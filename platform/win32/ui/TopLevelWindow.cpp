@@ -9,6 +9,7 @@
 #include "platform/ui/DpiScale.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowText.h"
+#include "platform/win32/ui/ModalLoop.h"
 
 namespace zx {
 
@@ -112,7 +113,7 @@ void TTopLevelWindow::RunGuarded(const std::function<void()>& step) {
 void TTopLevelWindow::ReportError(const std::u16string& what) {
     const std::u16string text = u"An unexpected error occurred:\r\n\r\n" + what;
     const std::u16string caption = WindowText(Handle());
-    ::MessageBoxW(Handle(), Wide(text), Wide(caption), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+    ShowModalMessageBox(Handle(), Wide(text), Wide(caption), MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 LRESULT TTopLevelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

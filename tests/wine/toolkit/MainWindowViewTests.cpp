@@ -315,6 +315,23 @@ TEST_F(MainWindowView, ErrorOfAHandlerIsShownAndTheWindowGoesOn) {
     EXPECT_TRUE(::IsWindow(Window.Handle()));
 }
 
+// An error raised while the thread is already quitting (the window's WM_DESTROY has
+// posted WM_QUIT) is still shown until answered, and the thread still quits afterwards.
+TEST_F(MainWindowView, ErrorWhileQuittingIsShownAndTheQuitKept) {
+    ThrowOnClick = true;
+    ::PostQuitMessage(7);
+    std::wstring shown;
+    {
+        TMessageBoxCloser closer;
+        ::SendMessageW(Get(BtnStart), BM_CLICK, 0, 0);
+        shown = closer.Text;
+    }
+    EXPECT_NE(shown.find(L"RegOpenKeyExW failed (error 5)"), std::wstring::npos) << shown;
+    MSG quit;
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+}
+
 TEST(MainWindowStart, ErrorDuringCreationStillOpensTheWindow) {
     TButtonFamilyList families;
     TMainWindow window(families);

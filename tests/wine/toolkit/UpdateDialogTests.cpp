@@ -171,6 +171,21 @@ TEST(UpdateDialog, ShowsTheMessageTheWarningIconAndYesAsTheFocusedDefault) {
     EXPECT_FALSE(shown.Result.Accepted);
 }
 
+// The offer shown while the thread is quitting still waits for the user's answer, and the
+// quit is kept for the loop that follows.
+TEST(UpdateDialog, WaitsForTheAnswerWhileTheThreadIsQuitting) {
+    ::PostQuitMessage(3);
+    const TShown shown = ShowAndDrive(Content(), [](HWND dialog) {
+        ::Sleep(200); // long enough for a dialog that had ended by itself to be gone
+        ::PostMessageW(dialog, WM_COMMAND, IDYES, 0);
+    });
+    EXPECT_TRUE(shown.Found);
+    EXPECT_TRUE(shown.Result.Accepted);
+    MSG quit;
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 3u);
+}
+
 TEST(UpdateDialog, KeyboardAndMouseGiveTheUsersAnswer) {
     struct Case {
         const char* What;
