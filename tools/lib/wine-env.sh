@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the Wine scripts: environment, prefix preparation and an Xvfb display.
 # Source it; it defines functions and exports nothing until they are called.
 
@@ -47,7 +48,7 @@ zx_start_xvfb() {
   fifo="$(mktemp -u)"
   mkfifo "$fifo"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  ZX_XVFB_PID=$!
+  export ZX_XVFB_PID=$!
   # Xvfb writes the display number once it accepts connections.
   read -r -t 10 number <"$fifo" || true
   rm -f "$fifo"

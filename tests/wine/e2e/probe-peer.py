@@ -7,7 +7,8 @@ Usage: probe-peer.py <port> <control-folder>
 Nothing listens on the port until the file "answer" appears in the control folder, so
 the program's probes fail the way they do without Internet; from then on every request
 gets "204 No Content" while that file exists, and is hung up on unanswered once it is
-removed again. The peer ends when the file "stop" appears, or after 10 minutes.
+removed again. It writes "ready" once it watches the folder, and ends when the file
+"stop" appears, or after 10 minutes.
 While it answers, the file "hostile" chooses a hostile answer instead (a head of 100 MB,
 a drip, invalid bytes, a redirect to a file: address); see ../hostile_answers.py.
 """
@@ -23,6 +24,7 @@ import hostile_answers  # noqa: E402
 port = int(sys.argv[1])
 control = sys.argv[2]
 deadline = time.monotonic() + 600
+open(os.path.join(control, "ready"), "w").close()  # the wrapper waits for this
 
 
 def exists(name):

@@ -6,15 +6,14 @@
 # beside this peer.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=../peer-lib.sh
+. "$here/../peer-lib.sh"
 if [ $# -lt 2 ]; then
   echo "usage: run-with-peer.sh <port> <test program> [args...]" >&2
   exit 2
 fi
 port="$1"; shift
-control="$(mktemp -d "${ZX_BUILD_DIR:-/tmp}/probe-peer.XXXXXX")"
-python3 "$here/probe-peer.py" "$port" "$control" &
-peer=$!
-trap 'touch "$control/stop"; wait "$peer" 2>/dev/null; rm -rf "$control"' EXIT
+zx_start_peer run-with-peer ready "$here/probe-peer.py" "$port"
 runner=("$ZX_SOURCE_DIR/tools/wine-exec")
 case "$1" in *.sh) runner=() ;; esac
 ZX_PEER_CONTROL="$control" "${runner[@]}" "$@"

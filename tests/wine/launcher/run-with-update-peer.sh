@@ -4,9 +4,12 @@
 #   run-with-update-peer.sh <port> <test program> [arguments...]
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=../peer-lib.sh
+. "$here/../peer-lib.sh"
+if [ $# -lt 2 ]; then
+  echo "usage: run-with-update-peer.sh <port> <test program> [args...]" >&2
+  exit 2
+fi
 port="$1"; shift
-control="$(mktemp -d "${ZX_BUILD_DIR:-/tmp}/update-peer.XXXXXX")"
-python3 "$here/update-peer.py" "$port" "$control" &
-peer=$!
-trap 'touch "$control/stop"; wait "$peer" 2>/dev/null; rm -rf "$control"' EXIT
+zx_start_peer run-with-update-peer listening "$here/update-peer.py" "$port"
 ZX_PEER_CONTROL="$control" "$ZX_SOURCE_DIR/tools/wine-exec" "$@"
