@@ -29,7 +29,7 @@ struct TMainServices {
     ISleeper& Sleeper;
     ITweakBackupStore& Backups; // the copy of the values before Run first tunes an adapter
     ILocalClock& Clock;
-    std::u16string AppVersion; // GetAppVersion("%d.%d.%d.%d")
+    std::u16string AppVersion; // "%d.%d.%d.%d" of the program file's version, or "0.0.0.0"
     std::function<int(int count)> RandomIndex = ProcessRandomIndex;
     std::u16string ShortLinkHost;    // the maker's short-link host, no trailing "/"
     std::u16string UpdateServiceURL; // the update service, ending in "/api.init.php"

@@ -11,12 +11,6 @@ constexpr std::uint32_t kNarrowFieldBound = 0xFFFF;
 
 } // namespace
 
-std::uint32_t TSeededRandom::Below(std::uint32_t bound) {
-    if (bound <= 1) return 0;
-    const std::lock_guard lock(FGuard);
-    return std::uniform_int_distribution<std::uint32_t>(0, bound - 1)(FGenerator);
-}
-
 std::u16string NewClientID(ILocalClock& clock, IRandomSource& random) {
     const std::uint32_t first = random.Below(kWideFieldBound);
     const std::uint32_t second = random.Below(kNarrowFieldBound);

@@ -24,8 +24,4 @@ inline constexpr int kHeaderDisabledLighten = 50;
 // A disabled button's line or text: the gray of `from` lightened by `lightenPercent`.
 [[nodiscard]] TColor DisabledGray(TColor from, int lightenPercent);
 
-// The accent line's colour: `activeColor` while the window is active, the system's gray
-// text while it is not. In high contrast the system's highlight stands for the accent.
-[[nodiscard]] TColor AccentLineColor(bool active, bool highContrast, TColor activeColor, const TSystemColors& system);
-
 } // namespace zx

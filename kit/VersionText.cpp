@@ -27,4 +27,9 @@ std::u16string FormatVersion(const std::u16string& format, const std::array<std:
     return result;
 }
 
+std::u16string FormatVersionOrZero(const std::u16string& format,
+                                   const std::optional<std::array<std::uint16_t, 4>>& parts) {
+    return parts ? FormatVersion(format, *parts) : std::u16string(u"0.0.0.0");
+}
+
 } // namespace zx

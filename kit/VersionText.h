@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zx {
@@ -11,5 +12,10 @@ namespace zx {
 // Conversions beyond the fourth, and any other "%" sequence, are copied as they stand,
 // so that a format can never read past the four parts.
 std::u16string FormatVersion(const std::u16string& format, const std::array<std::uint16_t, 4>& parts);
+
+// The same, or "0.0.0.0" whatever the format when there is no version (a file without a
+// version resource).
+std::u16string FormatVersionOrZero(const std::u16string& format,
+                                   const std::optional<std::array<std::uint16_t, 4>>& parts);
 
 } // namespace zx

@@ -14,6 +14,7 @@
 #include "app/win32/MainWindow.h"
 #include "kit/MoravelButtonStyles.h"
 #include "kit/Translation.h"
+#include "kit/VersionText.h"
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
 #include "platform/win32/AppVersion.h"
@@ -27,7 +28,7 @@
 #include "platform/win32/StartupMark.h"
 #include "platform/win32/UserLanguage.h"
 #include "platform/win32/Win32Registry.h"
-#include "platform/win32/WmiAdapterSource.h"
+#include "app/win32/WmiAdapterSource.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     // The slow work (the adapter search, the update check and the libraries they load)
     // starts once the window is on screen and drawn.
     TDeferredStartRunner runner(threads);
-    const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
+    const std::u16string appVersion = FormatVersionOrZero(u"%d.%d.%d.%d", ReadAppVersion());
     TMainUpdateCheck updates(
         registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion, parts.UpdateTimeouts);
     const TMainServices services{

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "kit/ThemeColors.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WideText.h"
@@ -239,7 +240,7 @@ void TMainWindow::SetApplicationTitle(const std::u16string& title) {
 
 void TMainWindow::ApplyTheme() {
     // Once: the helper lives as long as the window.
-    if (!FThemeHelper) FThemeHelper = std::make_unique<TThemeHelper>(Handle(), FHighContrast);
+    if (!FThemeHelper) FThemeHelper = std::make_unique<TThemeHelper>(Handle(), kThemeAccent, FHighContrast);
 }
 
 void TMainWindow::FitLabelFont(TControlId label) {

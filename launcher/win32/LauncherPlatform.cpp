@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "kit/VersionText.h"
 #include "platform/win32/AppVersion.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WideText.h"
@@ -49,7 +50,7 @@ bool TWin32LauncherPlatform::FileExists(const std::u16string& path) {
 }
 
 std::u16string TWin32LauncherPlatform::FileVersionText(const std::u16string& path) {
-    return GetFileVersionText(path);
+    return FormatVersionOrZero(u"%d.%d.%d.%d", ReadFileVersion(path));
 }
 
 int TWin32LauncherPlatform::ShowMessageBox(const std::u16string& text, const std::u16string& caption,

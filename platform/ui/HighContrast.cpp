@@ -30,4 +30,9 @@ TButtonStateAttributes HighContrastAttributes(const TButtonStateAttributes& fami
     return sets;
 }
 
+TColor AccentLineColor(bool active, bool highContrast, TColor activeColor, const TSystemColors& system) {
+    if (!active) return system.GrayText;
+    return highContrast ? system.Highlight : activeColor;
+}
+
 } // namespace zx

@@ -24,4 +24,8 @@ struct TSystemColors {
 [[nodiscard]] TButtonStateAttributes HighContrastAttributes(const TButtonStateAttributes& family,
                                                             const TSystemColors& system);
 
+// The accent line's colour: `activeColor` while the window is active, the system's gray
+// text while it is not. In high contrast the system's highlight stands for the accent.
+[[nodiscard]] TColor AccentLineColor(bool active, bool highContrast, TColor activeColor, const TSystemColors& system);
+
 } // namespace zx

@@ -6,36 +6,31 @@
 #include <vector>
 
 #include "WideText.h"
-#include "kit/VersionText.h"
 
 namespace zx {
 
-// What every failure gives: no version resource, or none that can be read.
-constexpr char16_t kNoVersion[] = u"0.0.0.0";
-
-std::u16string GetFileVersionText(const std::u16string& path, const std::u16string& format) {
+std::optional<TFileVersion> ReadFileVersion(const std::u16string& path) {
     DWORD ignored = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(Wide(path), &ignored);
-    if (size == 0) return kNoVersion;
+    if (size == 0) return std::nullopt;
     std::vector<unsigned char> block(size);
-    if (!::GetFileVersionInfoW(Wide(path), 0, size, block.data())) return kNoVersion;
+    if (!::GetFileVersionInfoW(Wide(path), 0, size, block.data())) return std::nullopt;
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
     if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &infoSize) || info == nullptr ||
         infoSize < sizeof(VS_FIXEDFILEINFO))
-        return kNoVersion;
-    return FormatVersion(format,
-                         {HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
-                          LOWORD(info->dwFileVersionLS)});
+        return std::nullopt;
+    return TFileVersion{HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS), HIWORD(info->dwFileVersionLS),
+                        LOWORD(info->dwFileVersionLS)};
 }
 
-std::u16string GetAppVersion(const std::u16string& format) {
+std::optional<TFileVersion> ReadAppVersion() {
     // The path may exceed MAX_PATH; grow until it fits.
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return u"0.0.0.0";
-        if (length < path.size()) return GetFileVersionText(FromWide(path.data(), length), format);
+        if (length == 0) return std::nullopt;
+        if (length < path.size()) return ReadFileVersion(FromWide(path.data(), length));
         path.resize(path.size() * 2);
     }
 }

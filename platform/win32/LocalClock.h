@@ -1,10 +1,9 @@
-// The local clock as the client identifier reads it, and the seed of the process's
-// generator.
+// The local clock on Windows, and the seed of the process's generator.
 #pragma once
 
 #include <cstdint>
 
-#include "kit/ClientId.h"
+#include "platform/LocalClock.h"
 
 namespace zx {
 

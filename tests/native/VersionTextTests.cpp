@@ -19,3 +19,8 @@ TEST(FormatVersion, FillsConversionsInOrderAndLeavesTheRest) {
     };
     for (const auto& c : cases) EXPECT_EQ(FormatVersion(c.format, {1, 6, 0, 65535}), c.expected);
 }
+
+TEST(FormatVersion, NoVersionIsZeroWhateverTheFormat) {
+    EXPECT_EQ(zx::FormatVersionOrZero(u"%d-%d", std::nullopt), u"0.0.0.0");
+    EXPECT_EQ(zx::FormatVersionOrZero(u"%d-%d", std::array<std::uint16_t, 4>{2, 3, 0, 0}), u"2-3");
+}

@@ -5,8 +5,8 @@
 
 #include "Shape.h"
 #include "StyledButton.h"
-#include "kit/ThemeColors.h"
 #include "platform/ui/DpiScale.h"
+#include "platform/ui/HighContrast.h"
 #include "platform/win32/DllSearch.h"
 
 namespace zx {
@@ -50,8 +50,8 @@ int WindowDpi(HWND window) {
 
 } // namespace
 
-TThemeHelper::TThemeHelper(HWND form, const IHighContrastQuery& contrast)
-    : FForm(form), FActiveColor(kThemeAccent), FContrast(contrast) {
+TThemeHelper::TThemeHelper(HWND form, TColor accent, const IHighContrastQuery& contrast)
+    : FForm(form), FActiveColor(accent), FContrast(contrast) {
     if (!IsTopLevelWindow(form)) throw std::invalid_argument("TThemeHelper Owner must be a TForm");
     if (::GetPropW(form, kNextProcedureProperty)) throw std::logic_error("the window has a theme helper already");
     FDpi = WindowDpi(form);

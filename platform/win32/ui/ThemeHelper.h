@@ -16,8 +16,8 @@ public:
     // Themes `form` and hooks its window procedure. Throws std::invalid_argument
     // "TThemeHelper Owner must be a TForm" when `form` is not a top-level window, and
     // std::logic_error when the window has a helper already; then nothing is changed.
-    // `contrast` must outlive the helper.
-    TThemeHelper(HWND form, const IHighContrastQuery& contrast);
+    // `accent` colours the line while the form is active. `contrast` must outlive the helper.
+    TThemeHelper(HWND form, TColor accent, const IHighContrastQuery& contrast);
 
     // Gives the form its window procedure back. The line stays: it belongs to the form.
     ~TThemeHelper();

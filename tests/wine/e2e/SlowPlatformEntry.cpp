@@ -7,7 +7,7 @@
 #include "app/win32/MainProgram.h"
 #include "platform/win32/AdapterSwitch.h"
 #include "platform/win32/Handles.h"
-#include "platform/win32/WmiAdapterSource.h"
+#include "app/win32/WmiAdapterSource.h"
 #include "tests/wine/e2e/SlowPlatform.h"
 
 namespace {

@@ -98,7 +98,7 @@ TEST_F(ThemeHelper, OwnerMustBeATopLevelWindow) {
     const LONG_PTR procedure = WindowProcedure(child);
     for (const HWND owner : {child, static_cast<HWND>(nullptr)}) {
         try {
-            TThemeHelper helper(owner, Contrast);
+            TThemeHelper helper(owner, kThemeAccent, Contrast);
             ADD_FAILURE() << "no error for a window that is no form";
         } catch (const std::invalid_argument& error) {
             EXPECT_STREQ(error.what(), "TThemeHelper Owner must be a TForm");
@@ -113,7 +113,7 @@ TEST_F(ThemeHelper, OwnerMustBeATopLevelWindow) {
 TEST_F(ThemeHelper, HooksInFrontAndGivesTheProcedureBack) {
     const LONG_PTR original = WindowProcedure(Form.Handle());
     {
-        TThemeHelper helper(Form.Handle(), Contrast);
+        TThemeHelper helper(Form.Handle(), kThemeAccent, Contrast);
         EXPECT_NE(WindowProcedure(Form.Handle()), original);
         // Every message, those the helper acts on included, still reaches the form.
         ::SendMessageW(Form.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
@@ -122,18 +122,18 @@ TEST_F(ThemeHelper, HooksInFrontAndGivesTheProcedureBack) {
         EXPECT_EQ(Form.Seen(WM_ACTIVATE), 1);
         EXPECT_GE(Form.Seen(WM_SIZE), 1);
         EXPECT_EQ(Form.Seen(WM_USER + 5), 1);
-        EXPECT_THROW(TThemeHelper(Form.Handle(), Contrast), std::logic_error) << "one helper per window";
+        EXPECT_THROW(TThemeHelper(Form.Handle(), kThemeAccent, Contrast), std::logic_error) << "one helper per window";
     }
     EXPECT_EQ(WindowProcedure(Form.Handle()), original);
     // The line belongs to the form and stays.
     EXPECT_NE(::GetWindow(Form.Handle(), GW_CHILD), nullptr);
     // A new helper can theme the window again.
-    TThemeHelper again(Form.Handle(), Contrast);
+    TThemeHelper again(Form.Handle(), kThemeAccent, Contrast);
     EXPECT_NE(WindowProcedure(Form.Handle()), original);
 }
 
 TEST_F(ThemeHelper, AccentLineFollowsSizeAndActivation) {
-    TThemeHelper helper(Form.Handle(), Contrast);
+    TThemeHelper helper(Form.Handle(), kThemeAccent, Contrast);
     const HWND line = helper.Line();
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(::GetParent(line), Form.Handle());
@@ -180,7 +180,7 @@ TEST_F(ThemeHelper, AccentLineFollowsSizeAndActivation) {
 TEST(ThemeHelperBorderless, LineStaysHiddenAlsoAfterResizing) {
     TTestForm form(WS_POPUP);
     TSwitchableContrast contrast;
-    TThemeHelper helper(form.Handle(), contrast);
+    TThemeHelper helper(form.Handle(), kThemeAccent, contrast);
     ASSERT_NE(helper.Line(), nullptr);
     EXPECT_EQ(::GetWindowLongPtrW(helper.Line(), GWL_STYLE) & WS_VISIBLE, 0);
     ResizeClient(form.Handle(), 300, 200);
@@ -192,7 +192,7 @@ TEST(ThemeHelperBorderless, LineStaysHiddenAlsoAfterResizing) {
 TEST(ThemeHelperLifetime, FormDestroyedFirst) {
     TSwitchableContrast contrast;
     auto form = std::make_unique<TTestForm>(WS_OVERLAPPEDWINDOW);
-    TThemeHelper helper(form->Handle(), contrast);
+    TThemeHelper helper(form->Handle(), kThemeAccent, contrast);
     form.reset(); // destroys the window under the hooked procedure
     EXPECT_EQ(helper.Line(), nullptr);
     // The helper's end touches nothing that is gone (a crash here would end the test program).
@@ -207,7 +207,7 @@ LRESULT CALLBACK LaterHook(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 TEST_F(ThemeHelper, LaterHookKeepsWorkingWhenTheHelperGoesFirst) {
-    auto helper = std::make_unique<TThemeHelper>(Form.Handle(), Contrast);
+    auto helper = std::make_unique<TThemeHelper>(Form.Handle(), kThemeAccent, Contrast);
     gLaterSeen = 0;
     gLaterNext = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(Form.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterHook)));
@@ -225,7 +225,7 @@ TEST_F(ThemeHelper, HighContrastSwitchRecoloursLineAndButtons) {
     families.Register(std::make_shared<TMoravelButtonStyles>());
     const auto sets = families.Attributes(u"Moravel", u"Primary", u"Header", 4);
     TStyledButtonWindow button(Form.Handle(), 11, L"Button", RECT{10, 10, 80, 40}, true, sets, 0);
-    TThemeHelper helper(Form.Handle(), Contrast);
+    TThemeHelper helper(Form.Handle(), kThemeAccent, Contrast);
     const HWND line = helper.Line();
     const std::vector<POINT> points{{4, 15}, {0, 15}}; // inside clear of the caption, left edge
 
@@ -276,7 +276,7 @@ TEST_F(ThemeHelper, HighContrastAtCreationAppliesAtOnce) {
     TButtonFamilyList families;
     TStyledButtonWindow button(Form.Handle(), 11, L"Button", RECT{10, 10, 80, 40}, true,
                                families.Attributes(u"Moravel", u"Primary", u"Outline", 6), 0);
-    TThemeHelper helper(Form.Handle(), Contrast);
+    TThemeHelper helper(Form.Handle(), kThemeAccent, Contrast);
     EXPECT_TRUE(helper.HighContrast());
     EXPECT_EQ(PaintedPixels(helper.Line(), {{0, 0}})[0], ::GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(PaintedPixels(button.Handle(), {{6, 15}})[0], ::GetSysColor(COLOR_BTNFACE));

@@ -1,4 +1,4 @@
-#include "platform/win32/WmiAdapterSource.h"
+#include "app/win32/WmiAdapterSource.h"
 
 #include "engine/Network.h"
 #include "platform/win32/WmiNetworkInventory.h"

@@ -1,4 +1,5 @@
-// The machine's active adapter, found through WMI and the socket layer.
+// The machine's active adapter, found by the engine's walk over a fresh WMI inventory: the
+// composition of the program's adapter search.
 #pragma once
 
 #include "platform/Network.h"
