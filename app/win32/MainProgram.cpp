@@ -10,14 +10,13 @@
 
 #include "app/MainForm.h"
 #include "app/MainServices.h"
+#include "app/win32/AppVersionText.h"
 #include "app/win32/MainUpdateCheck.h"
 #include "app/win32/MainWindow.h"
 #include "kit/MoravelButtonStyles.h"
 #include "kit/Translation.h"
-#include "kit/VersionText.h"
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
-#include "platform/win32/AppVersion.h"
 #include "platform/win32/BackupFolder.h"
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/DllSearch.h"
@@ -107,7 +106,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     // The slow work (the adapter search, the update check and the libraries they load)
     // starts once the window is on screen and drawn.
     TDeferredStartRunner runner(threads);
-    const std::u16string appVersion = FormatVersionOrZero(u"%d.%d.%d.%d", ReadAppVersion());
+    const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
     TMainUpdateCheck updates(
         registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion, parts.UpdateTimeouts);
     const TMainServices services{

@@ -11,7 +11,14 @@
 
 namespace zx::launcher {
 
-namespace {} // namespace
+namespace {
+
+// The file's version as four decimal numbers joined by dots, or "0.0.0.0".
+std::u16string GetFileVersionText(const std::u16string& path) {
+    return FormatVersionOrZero(u"%d.%d.%d.%d", ReadFileVersion(path));
+}
+
+} // namespace
 
 std::uint32_t TWin32LauncherPlatform::TickCount() {
     return ::GetTickCount();
@@ -50,7 +57,7 @@ bool TWin32LauncherPlatform::FileExists(const std::u16string& path) {
 }
 
 std::u16string TWin32LauncherPlatform::FileVersionText(const std::u16string& path) {
-    return FormatVersionOrZero(u"%d.%d.%d.%d", ReadFileVersion(path));
+    return GetFileVersionText(path);
 }
 
 int TWin32LauncherPlatform::ShowMessageBox(const std::u16string& text, const std::u16string& caption,
