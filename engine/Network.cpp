@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include "platform/common/AsciiText.h"
+
 namespace zx {
 namespace {
 
@@ -13,14 +15,10 @@ std::u16string_view SubnetPrefix(std::u16string_view address) {
     return dot == std::u16string_view::npos ? std::u16string_view() : address.substr(0, dot);
 }
 
-char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 // `needle` is lower-case ASCII; only ASCII letters of `text` are folded.
 bool ContainsIgnoringCase(std::u16string_view text, std::u16string_view needle) {
     const auto found = std::search(text.begin(), text.end(), needle.begin(), needle.end(),
-                                   [](char16_t a, char16_t b) { return LowerAscii(a) == b; });
+                                   [](char16_t a, char16_t b) { return ToLowerAscii(a) == b; });
     return found != text.end();
 }
 
