@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ProbeHead.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Winsock.h"
 
@@ -60,16 +61,11 @@ std::optional<TTarget> ReadProbeUrl(const std::u16string& url) {
     TTarget target;
     target.Host.assign(parts.lpszHostName, parts.dwHostNameLength);
     target.Port = parts.nPort;
-    std::wstring hostField = target.Host;
-    if (target.Port != INTERNET_DEFAULT_HTTP_PORT) hostField += L":" + std::to_wstring(target.Port);
-    const std::wstring path =
-        parts.dwUrlPathLength ? std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) : std::wstring(L"/");
-    const std::wstring request =
-        L"HEAD " + path + L" HTTP/1.1\r\nHost: " + hostField + L"\r\nUser-Agent: Zephyrix\r\nConnection: close\r\n\r\n";
-    for (const wchar_t c : request) {
-        if (c > 0x7E) return std::nullopt;
-        target.Request += static_cast<char>(c);
-    }
+    std::optional<std::string> request =
+        ProbeHeadRequest(FromWide(target.Host.c_str(), target.Host.size()), target.Port,
+                         FromWide(parts.lpszUrlPath ? parts.lpszUrlPath : L"", parts.dwUrlPathLength));
+    if (!request) return std::nullopt;
+    target.Request = std::move(*request);
     return target;
 }
 
@@ -195,28 +191,9 @@ bool SendAll(SOCKET socket, std::string_view data, TDeadline deadline) {
     return true;
 }
 
-// The first bytes of an answer: "HTTP/1.", a digit, a space, three digits, then a space
-// or the line's end. '#' stands for a digit, '_' for the character after the status.
-constexpr std::string_view kStatusLineShape = "HTTP/1.# ###_";
-
-enum class TStatusLine { slPartial, slFound, slMalformed };
-
-TStatusLine ReadStatusLine(std::string_view head) {
-    const std::size_t checked = std::min(head.size(), kStatusLineShape.size());
-    for (std::size_t i = 0; i < checked; ++i) {
-        const char shape = kStatusLineShape[i];
-        const char c = head[i];
-        const bool fits = shape == '#' ? (c >= '0' && c <= '9')
-            : shape == '_'             ? (c == ' ' || c == '\r' || c == '\n')
-                                       : c == shape;
-        if (!fits) return TStatusLine::slMalformed;
-    }
-    return checked == kStatusLineShape.size() ? TStatusLine::slFound : TStatusLine::slPartial;
-}
-
 // Reads no more than the status line's first bytes, whatever the peer sends after them.
 bool ReceiveStatusLine(SOCKET socket, TDeadline deadline) {
-    std::array<char, kStatusLineShape.size()> head{};
+    std::array<char, kStatusLineCheckLength> head{};
     std::size_t got = 0;
     for (;;) {
         switch (ReadStatusLine(std::string_view(head.data(), got))) {
