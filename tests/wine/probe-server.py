@@ -28,6 +28,8 @@ import sys
 import threading
 import time
 
+from peerlib import read_head
+
 STATUS = {
     "ok": b"200 OK",
     "moved": b"301 Moved Permanently",
@@ -38,25 +40,15 @@ STATUS = {
 held = []  # silent peers' sockets stay open for the server's lifetime
 
 
-def read_head(conn):
-    data = b""
-    conn.settimeout(10)
-    try:
-        while b"\r\n\r\n" not in data and len(data) < 65536:
-            chunk = conn.recv(4096)
-            if not chunk:
-                break
-            data += chunk
-    except OSError:
-        pass
-    return data
-
-
 def serve(name, conn, ports):
     if name == "hangup":
         conn.close()
         return
-    head = read_head(conn)
+    conn.settimeout(10)
+    try:
+        head = read_head(conn)
+    except OSError:
+        head = b""
     if name == "silent":
         held.append(conn)
         return
@@ -88,7 +80,7 @@ def answer(name, conn, head, ports):
             conn.sendall(bytes([byte]))
             time.sleep(0.5)
     elif name == "strict":
-        lines = head.split(b"\r\n\r\n", 1)[0].split(b"\r\n")
+        lines = head.split(b"\r\n")
         host = b"Host: 127.0.0.1:%d" % ports["strict"]
         if lines[0] == b"HEAD / HTTP/1.1" and host in lines and b"User-Agent: Zephyrix" in lines and \
                 b"Connection: close" in lines:

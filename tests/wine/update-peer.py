@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""A stand-in for the update service on 127.0.0.1, for the Wine tests of the update
-exchange, the end-to-end tests of the offer and the benchmark.
+"""The one stand-in for the update service on 127.0.0.1, for both programs: the Wine tests
+of the update exchange, the end-to-end tests of the offer, the launcher's tests and the
+benchmark.
 
 Usage: update-peer.py <port, 0 for any free one> <control-folder>
 
@@ -13,7 +14,8 @@ appears, or after 15 minutes. Every request is logged when it arrives, in
 Paths:
   /api.init.php  the service: <control>/answer holds the body (404 with an HTML page
                  when the file is missing); while <control>/hold exists the answer
-                 waits, the connection open
+                 waits, the connection open; while <control>/refuse exists the
+                 connection is closed without an answer (after any hold)
   /echo          200 with the request's head (request line and header lines) as body
   /missing       404 with an HTML body
   /utf8          UTF-8 text declared as ISO-8859-1
@@ -24,12 +26,12 @@ Hostile answers of /api.init.php (a 100 MB body, a drip, invalid bytes, a redire
 file: address) are chosen by the file "hostile"; see hostile_answers.py.
 """
 import os
-import socket
 import sys
 import threading
 import time
 
 import hostile_answers
+from peerlib import listen_loopback, read_head, serve_until
 
 port = int(sys.argv[1])
 control = sys.argv[2]
@@ -44,18 +46,6 @@ def path_of(name):
     return os.path.join(control, name)
 
 
-def read_head(conn):
-    data = b""
-    while b"\r\n\r\n" not in data and len(data) < 65536:
-        chunk = conn.recv(4096)
-        if not chunk:
-            break
-        data += chunk
-        if data.startswith(b"\x16"):
-            return None  # a TLS handshake: this peer speaks plain HTTP only
-    return data.split(b"\r\n\r\n", 1)[0]
-
-
 def respond(conn, status, body, content_type=b"application/json"):
     conn.sendall(b"HTTP/1.1 " + status + b"\r\nContent-Type: " + content_type +
                  b"\r\nContent-Length: " + str(len(body)).encode() +
@@ -66,6 +56,8 @@ def answer(conn, target, head):
     if target == "/api.init.php":
         while os.path.exists(path_of("hold")) and not os.path.exists(path_of("stop")):
             time.sleep(0.001)
+        if os.path.exists(path_of("refuse")):
+            return
         try:
             with open(path_of("answer"), "rb") as f:
                 body = f.read()
@@ -98,7 +90,7 @@ def serve(conn):
     with conn:
         conn.settimeout(30)
         try:
-            head = read_head(conn)
+            head = read_head(conn, refuse_tls=True)
             if head is None:
                 return
             record = b"request %.6f\n" % time.time() + head.replace(b"\r\n", b"\n") + b"\n\n"
@@ -114,20 +106,11 @@ def serve(conn):
 
 
 def main():
-    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind(("127.0.0.1", port))
-    listener.listen(16)
-    listener.settimeout(0.05)
+    listener = listen_loopback(port)
     with open(path_of("port.tmp"), "w") as f:
         f.write(str(listener.getsockname()[1]))
     os.rename(path_of("port.tmp"), path_of("port"))
-    while not os.path.exists(path_of("stop")) and time.monotonic() < deadline:
-        try:
-            conn, _ = listener.accept()
-        except socket.timeout:
-            continue
-        threading.Thread(target=serve, args=(conn,), daemon=True).start()
+    serve_until(listener, serve, lambda: os.path.exists(path_of("stop")), deadline)
 
 
 if __name__ == "__main__":

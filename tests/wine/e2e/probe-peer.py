@@ -13,13 +13,12 @@ While it answers, the file "hostile" chooses a hostile answer instead (a head of
 a drip, invalid bytes, a redirect to a file: address); see ../hostile_answers.py.
 """
 import os
-import socket
 import sys
-import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import hostile_answers  # noqa: E402
+from peerlib import listen_loopback, read_head, serve_until  # noqa: E402
 
 port = int(sys.argv[1])
 control = sys.argv[2]
@@ -34,13 +33,9 @@ def exists(name):
 def answer(conn):
     with conn:
         conn.settimeout(5)
-        data = b""
         try:
-            while b"\r\n\r\n" not in data and len(data) < 65536:
-                chunk = conn.recv(4096)
-                if not chunk:
-                    return
-                data += chunk
+            if read_head(conn, complete_only=True) is None:
+                return
             if not exists("answer"):
                 return  # silent again: the probe fails as without Internet
             hostile = hostile_answers.take(control)
@@ -56,15 +51,6 @@ while not exists("answer") and not exists("stop") and time.monotonic() < deadlin
     time.sleep(0.01)
 
 if exists("answer"):
-    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind(("127.0.0.1", port))
-    listener.listen(16)
-    listener.settimeout(0.05)
+    listener = listen_loopback(port)
     open(os.path.join(control, "listening"), "w").close()
-    while not exists("stop") and time.monotonic() < deadline:
-        try:
-            conn, _ = listener.accept()
-        except socket.timeout:
-            continue
-        threading.Thread(target=answer, args=(conn,), daemon=True).start()
+    serve_until(listener, answer, lambda: exists("stop"), deadline)

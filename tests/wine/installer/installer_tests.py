@@ -444,8 +444,10 @@ class TUpdatePeer:
         self.FControl = tempfile.mkdtemp(dir=WORK, prefix="update-peer.")
         self.FProcess = subprocess.Popen([sys.executable, os.environ["ZX_UPDATE_PEER"],
                                           os.environ["ZX_UPDATE_PEER_PORT"], self.FControl])
-        if not wait_until(lambda: os.path.exists(os.path.join(self.FControl, "listening"))):
+        if not wait_until(lambda: os.path.exists(os.path.join(self.FControl, "port"))):
             raise RuntimeError("the update peer did not start")
+        # "200 OK" with an empty body: no update, so the launcher goes on.
+        open(os.path.join(self.FControl, "answer"), "wb").close()
         return self
 
     def __exit__(self, *error):
@@ -467,11 +469,11 @@ class TUpdatePeer:
         seen = []
         try:
             with open(os.path.join(self.FControl, "requests.log"), encoding="latin-1") as log:
-                for line in log.read().splitlines():
-                    if line.startswith("request "):
-                        seen.append((line[len("request "):], []))
-                    elif line.startswith("header ") and seen:
-                        seen[-1][1].append(line[len("header "):])
+                # Per request: "request <time>", the request line, the header lines, "".
+                for block in log.read().split("\n\n"):
+                    lines = block.splitlines()
+                    if len(lines) >= 2 and lines[0].startswith("request "):
+                        seen.append((lines[1], lines[2:]))
         except FileNotFoundError:
             pass
         return seen

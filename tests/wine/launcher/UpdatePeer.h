@@ -1,4 +1,5 @@
-// The update service's peer (update-peer.py), as the tests steer it and read what it saw.
+// The update service's stand-in (../update-peer.py), as the launcher's tests steer it and
+// read what it saw.
 #pragma once
 
 #include <windows.h>
@@ -33,34 +34,43 @@ struct TSeenRequest {
 
 class TUpdatePeer {
 public:
-    // The control folder given by run-with-update-peer.sh, as a Wine path.
+    // The control folder given by with-update-peer.sh, as a Wine path.
     static std::string Folder() {
-        const char* control = std::getenv("ZX_PEER_CONTROL");
-        if (!control) throw std::runtime_error("run through run-with-update-peer.sh");
+        const char* control = std::getenv("ZX_UPDATE_PEER_CONTROL");
+        if (!control) throw std::runtime_error("run through with-update-peer.sh");
         return std::string("Z:") + control;
     }
 
     static bool WaitListening() {
-        return zx::ui::WaitUntil([] { return std::ifstream(Folder() + "/listening").good(); });
+        return zx::ui::WaitUntil([] { return std::ifstream(Folder() + "/port").good(); });
     }
 
-    // Forgets what was seen and answers with an empty body from now on.
+    // Forgets what was seen and answers "200 OK" with an empty body from now on.
     static void Reset() {
-        for (const char* name : {"reply", "refuse", "requests.log"}) ::DeleteFileA((Folder() + "/" + name).c_str());
+        for (const char* name : {"refuse", "requests.log", "answers.log"}) ::DeleteFileA((Folder() + "/" + name).c_str());
+        Reply("");
     }
 
-    static void Reply(const std::string& body) { std::ofstream(Folder() + "/reply", std::ios::binary) << body; }
+    static void Reply(const std::string& body) { std::ofstream(Folder() + "/answer", std::ios::binary) << body; }
     static void Refuse() { std::ofstream(Folder() + "/refuse").close(); }
 
+    // The log holds, per request, "request <time>", the request line, its header lines
+    // and an empty line.
     static std::vector<TSeenRequest> Requests() {
         std::ifstream log(Folder() + "/requests.log", std::ios::binary);
         std::vector<TSeenRequest> requests;
         std::string line;
+        bool inHead = false;
         while (std::getline(log, line)) {
-            if (line.starts_with("request "))
-                requests.push_back({line.substr(8), {}});
-            else if (line.starts_with("header ") && !requests.empty())
-                requests.back().Headers.push_back(line.substr(7));
+            if (!inHead && line.starts_with("request ")) {
+                requests.push_back({});
+                inHead = true;
+                if (!std::getline(log, requests.back().Line)) break;
+            } else if (inHead && line.empty()) {
+                inHead = false;
+            } else if (inHead) {
+                requests.back().Headers.push_back(line);
+            }
         }
         return requests;
     }
