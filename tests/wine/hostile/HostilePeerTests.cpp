@@ -242,12 +242,38 @@ std::string CaseName(const testing::TestParamInfo<THostileCase>& info) {
 INSTANTIATE_TEST_SUITE_P(Cases, HostileUpdateService, testing::ValuesIn(kUpdateCases), CaseName);
 INSTANTIATE_TEST_SUITE_P(Cases, HostileLauncherPeer, testing::ValuesIn(kUpdateCases), CaseName);
 
-// An answer whose head itself drips: Wine's WinHTTP waits for the head as long as it keeps
-// coming, so the attempt ends only because the request gives up on it at its bound.
+// An answer whose head itself drips: Wine's WinHTTP and WinINet wait for the head as long
+// as it keeps coming, so the attempt ends only because the request gives up on it at its
+// bound.
 const THostileCase kHeadUpdateCases[] = {
     {"drip", "drip", kUpdateAttemptBoundMs + kCheckPauseMs + kSlackMs, false},
 };
 INSTANTIATE_TEST_SUITE_P(Head, HostileUpdateService, testing::ValuesIn(kHeadUpdateCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Head, HostileLauncherPeer, testing::ValuesIn(kHeadUpdateCases), CaseName);
+
+// The installer's last step runs the launcher with /inst: an update service whose head
+// drips must not keep the main program from starting. The launcher gives up on the
+// request at its bound and starts it (the marker) at once.
+TEST_F(HostilePeer, LauncherWithInstStartsTheMainProgramWhenTheAnswersHeadDrips) {
+    WriteControl("update", "answer", OfferAnswer(kDownload));
+    WriteControl("update", "hostile", "drip");
+    const std::size_t requestsBefore = UpdateRequestCount();
+
+    TWatch watch;
+    const auto start = std::chrono::steady_clock::now();
+    FProgram.emplace(TProgram::Start(ZX_HOSTILE_LAUNCHER_EXE, L"/inst"));
+    const bool ended = WatchUntil([&] { return MarkerStarted() && FProgram->HasExited(); },
+                                  kUpdateAttemptBoundMs + kSlackMs, ZX_HOSTILE_LAUNCHER_EXE, watch);
+    const auto startedAfter = std::chrono::steady_clock::now() - start;
+    watch.Print("launcher", "drip /inst", !ended ? "NO END" : "main program started, ended");
+    ASSERT_TRUE(ended) << "no start of the main program within " << kUpdateAttemptBoundMs + kSlackMs << " ms";
+    EXPECT_EQ(FProgram->WaitForExit(0), 0u);
+    EXPECT_GT(UpdateRequestCount(), requestsBefore) << "the request never reached the dripping peer";
+    EXPECT_GE(startedAfter, std::chrono::milliseconds(kUpdateAttemptBoundMs) - std::chrono::milliseconds(500))
+        << "started before the bound: the drip was not what the launcher met";
+    ::Sleep(1000);
+    EXPECT_EQ(NewlyOpened(), "") << "nothing is opened: there was no offer";
+}
 
 // The connectivity wait after Run: the first two probes meet the hostile answer, later
 // ones are answered at once, so the wait ends within two probes' bounds and pauses.
