@@ -1,6 +1,5 @@
 #include "app/MainForm.h"
 
-#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -8,6 +7,7 @@
 #include "engine/TweakCatalogue.h"
 #include "kit/Config.h"
 #include "kit/Translation.h"
+#include "kit/TunedAdapters.h"
 #include "platform/common/AsciiText.h"
 
 namespace zx {
@@ -27,9 +27,6 @@ constexpr std::array<const char16_t*, 3> kSlogans = {
 constexpr std::array<std::u16string_view, 4> kNavigationNames = {u"BtnHome", u"BtnConfig", u"BtnDonate", u"ImgLogo"};
 
 constexpr const char16_t* kStatusName = u"status";
-// The adapters Run has tuned since the last Stop, so that Stop reaches them even when
-// another adapter has become the active one: their GUIDs joined by ";".
-constexpr const char16_t* kTunedAdaptersName = u"tunedadapters";
 
 // The option boxes: each box, the settings value that keeps it and the tweak option it
 // controls, in the order LoadSettings sets them.
@@ -349,30 +346,15 @@ void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
 }
 
 std::vector<std::u16string> TFrmZephyrix::TunedAdapters() const {
-    const TConfig config(FServices.Registry, std::u16string(kSettingsPath));
-    const std::u16string joined = config.ReadString(kTunedAdaptersName, u"");
-    std::vector<std::u16string> guids;
-    for (std::size_t start = 0; start < joined.size();) {
-        const std::size_t end = std::min(joined.find(u';', start), joined.size());
-        if (end > start) guids.push_back(joined.substr(start, end - start));
-        start = end + 1;
-    }
-    return guids;
+    return TTunedAdapters(FServices.Registry, std::u16string(kSettingsPath)).Read();
 }
 
 void TFrmZephyrix::RememberTunedAdapter(const std::u16string& guid) {
-    std::vector<std::u16string> guids = TunedAdapters();
-    for (const std::u16string& known : guids)
-        if (SameTextIgnoringAsciiCase(known, guid)) return;
-    std::u16string joined;
-    for (const std::u16string& known : guids) joined += known + u";";
-    TConfig config(FServices.Registry, std::u16string(kSettingsPath));
-    config.WriteString(kTunedAdaptersName, joined + guid);
+    TTunedAdapters(FServices.Registry, std::u16string(kSettingsPath)).Remember(guid);
 }
 
 void TFrmZephyrix::ForgetTunedAdapters() {
-    TConfig config(FServices.Registry, std::u16string(kSettingsPath));
-    if (!config.ReadString(kTunedAdaptersName, u"").empty()) config.WriteString(kTunedAdaptersName, u"");
+    TTunedAdapters(FServices.Registry, std::u16string(kSettingsPath)).Forget();
 }
 
 } // namespace zx

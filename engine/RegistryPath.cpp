@@ -19,15 +19,28 @@ constexpr std::uint32_t kPathAccess = kKeyRead | kKeyWrite | kKeyWow64Key64;
 // KEY_QUERY_VALUE | KEY_WOW64_64KEY: reading never creates a key.
 constexpr std::uint32_t kReadAccess = kKeyQueryValue | kKeyWow64Key64;
 
+// KEY_SET_VALUE | KEY_WOW64_64KEY: enough to delete a value of a key that exists.
+constexpr std::uint32_t kExistingWriteAccess = kKeySetValue | kKeyWow64Key64;
+
+enum TOpenMode { omCreate, omRead, omExistingWrite };
+
 // Opens the key a full path names; nullptr when the root is unknown or the key cannot be
 // opened (or created). A path without a backslash has no root name, so it opens nothing.
-std::unique_ptr<IRegistryKey> OpenPath(IRegistry& registry, const std::u16string& path, bool create) {
+std::unique_ptr<IRegistryKey> OpenPath(IRegistry& registry, const std::u16string& path, TOpenMode mode) {
     const std::size_t split = path.find(u'\\');
     const std::u16string rootName = split == std::u16string::npos ? std::u16string() : path.substr(0, split);
     const std::u16string subKey = split == std::u16string::npos ? path : path.substr(split + 1);
     const TRootKey root = RootKeyFromName(rootName);
     if (root == 0) return nullptr;
-    return create ? registry.CreateKey(root, subKey, kPathAccess) : registry.OpenKey(root, subKey, kReadAccess);
+    switch (mode) {
+    case omCreate:
+        return registry.CreateKey(root, subKey, kPathAccess);
+    case omRead:
+        return registry.OpenKey(root, subKey, kReadAccess);
+    case omExistingWrite:
+        return registry.OpenKey(root, subKey, kExistingWriteAccess);
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -41,7 +54,7 @@ TRootKey RootKeyFromName(const std::u16string& name) noexcept {
 void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const std::u16string& valueName,
                           std::int32_t value) noexcept {
     try {
-        if (auto key = OpenPath(registry, path, true))
+        if (auto key = OpenPath(registry, path, omCreate))
             (void)key->SetDword(valueName, static_cast<std::uint32_t>(value));
     } catch (...) {
         // the caller cannot tell success from failure, by design
@@ -50,16 +63,25 @@ void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const
 
 void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& valueName) noexcept {
     try {
-        if (auto key = OpenPath(registry, path, true)) (void)key->DeleteValue(valueName);
+        if (auto key = OpenPath(registry, path, omCreate)) (void)key->DeleteValue(valueName);
     } catch (...) {
         // a missing value or a refused delete ends quietly, like any other failure
+    }
+}
+
+void DeleteExistingRegistryValue(IRegistry& registry, const std::u16string& path,
+                                 const std::u16string& valueName) noexcept {
+    try {
+        if (auto key = OpenPath(registry, path, omExistingWrite)) (void)key->DeleteValue(valueName);
+    } catch (...) {
+        // as DeleteRegistryValue: nothing is reported
     }
 }
 
 std::optional<TRegValue> ReadRegistryValue(IRegistry& registry, const std::u16string& path,
                                            const std::u16string& valueName) noexcept {
     try {
-        if (const auto key = OpenPath(registry, path, false)) return key->QueryValue(valueName);
+        if (const auto key = OpenPath(registry, path, omRead)) return key->QueryValue(valueName);
     } catch (...) {
         // unreadable counts as absent
     }

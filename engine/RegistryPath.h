@@ -21,6 +21,11 @@ void WriteRegistryInteger(IRegistry& registry, const std::u16string& path, const
                           std::int32_t value) noexcept;
 void DeleteRegistryValue(IRegistry& registry, const std::u16string& path, const std::u16string& valueName) noexcept;
 
+// Deletes the value only from a key that exists already, opened in the 64-bit view; a
+// missing key is left missing (nothing is created on the way). Every failure is swallowed.
+void DeleteExistingRegistryValue(IRegistry& registry, const std::u16string& path,
+                                 const std::u16string& valueName) noexcept;
+
 // The value as stored, read in the 64-bit view without creating anything; nullopt when the
 // key or the value is missing or cannot be read.
 [[nodiscard]] std::optional<TRegValue> ReadRegistryValue(IRegistry& registry, const std::u16string& path,

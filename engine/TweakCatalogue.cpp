@@ -25,6 +25,14 @@ constexpr TTweak kCatalogue[] = {
     {&TTweakOptions::Responsiveness, tlProfile, u"SystemResponsiveness", {akWrite, 0}, {akWrite, 20}},
 };
 
+// RevertAdapterTweaks deletes instead of performing the Stop action: it must be one.
+constexpr bool InterfaceStopsAreDeletes() {
+    for (const TTweak& tweak : kCatalogue)
+        if (tweak.Location == tlInterface && tweak.Stop.Kind != akDelete) return false;
+    return true;
+}
+static_assert(InterfaceStopsAreDeletes());
+
 bool IsUsableGuid(const std::u16string& adapterGuid) {
     return !adapterGuid.empty() && adapterGuid.find(u'\\') == std::u16string::npos;
 }
@@ -77,10 +85,13 @@ void RevertTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexce
 }
 
 void RevertAdapterTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept {
+    if (!IsUsableGuid(adapterGuid)) return;
     for (const TTweak& tweak : kCatalogue) {
         if (tweak.Location != tlInterface) continue;
         try {
-            Perform(registry, tweak, tweak.Stop, adapterGuid);
+            // The GUID comes from a list the user's own programs can write: a key that
+            // does not exist is never made for it, only values of existing ones go.
+            DeleteExistingRegistryValue(registry, TweakLocationPath(tweak.Location, adapterGuid), tweak.ValueName);
         } catch (...) {
         }
     }

@@ -49,8 +49,9 @@ void ApplyTweaks(IRegistry& registry, const std::u16string& adapterGuid, const T
 // Performs every Stop action, whatever the options were.
 void RevertTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept;
 
-// Performs the Stop actions of the adapter's own interface values only: for an adapter
-// that Run tuned earlier but that is no longer the active one.
+// Deletes the adapter's own interface values only, and only from an interface key that
+// exists (none is created): for an adapter that Run tuned earlier but that is no longer
+// the active one. Every Stop action of an interface value is a delete.
 void RevertAdapterTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept;
 
 // Both act step by step, each step opening and closing its own key; a failed step does

@@ -1,5 +1,7 @@
 #include "kit/UpdateAnswer.h"
 
+#include <algorithm>
+
 #include "platform/common/AsciiText.h"
 
 namespace zx {
@@ -121,7 +123,11 @@ bool IsWebAddress(std::u16string_view address) noexcept {
     const auto startsWith = [&](std::u16string_view scheme) {
         return address.size() >= scheme.size() && SameTextIgnoringAsciiCase(address.substr(0, scheme.size()), scheme);
     };
-    return startsWith(u"http://") || startsWith(u"https://");
+    if (!startsWith(u"http://") && !startsWith(u"https://")) return false;
+    // The shell puts the address into the web handler's command line, where a space, a
+    // control character or a quote can end it and make the rest arguments of their own.
+    return std::none_of(address.begin(), address.end(),
+                        [](char16_t c) { return c <= u' ' || c == u'\x7F' || c == u'"'; });
 }
 
 } // namespace zx

@@ -62,7 +62,8 @@ struct TUpdateNotice {
 
 // Only web addresses are handed to the shell: an address from the network that names a
 // local file, a share or another scheme would make the shell start a program. True when
-// `address` begins with "http://" or "https://", scheme letters in any case.
+// `address` begins with "http://" or "https://", scheme letters in any case, and holds no
+// character up to U+0020 (space and control characters), no U+007F and no double quote.
 [[nodiscard]] bool IsWebAddress(std::u16string_view address) noexcept;
 
 } // namespace zx

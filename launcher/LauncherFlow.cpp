@@ -1,5 +1,6 @@
 #include "launcher/LauncherFlow.h"
 
+#include <algorithm>
 #include <exception>
 #include <initializer_list>
 
@@ -44,7 +45,9 @@ private:
         if (!FPlatform.FileExists(mainProgram)) {
             FPlatform.ShowMessageBox(Paragraphs(FLcid, {kConfigurationInvalidKey, kReinstallKey}), FCaption,
                                      kDamagedBoxStyle);
-            FPlatform.ShellOpen(FAddresses.HomePage);
+            // An address without "://" has no host to go to (the build refuses one anyway).
+            if (const std::u16string home = LauncherHomePage(FAddresses.UpdateService); !home.empty())
+                FPlatform.ShellOpen(home);
             return true;
         }
         const std::u16string reply = FetchUpdateReply(
@@ -75,6 +78,14 @@ private:
 std::u16string LauncherFolder(std::u16string_view modulePath) {
     const std::size_t last = modulePath.find_last_of(u"\\/:");
     return last == std::u16string_view::npos ? std::u16string() : std::u16string(modulePath.substr(0, last + 1));
+}
+
+std::u16string LauncherHomePage(std::u16string_view updateService) {
+    const std::size_t schemeEnd = updateService.find(u"://");
+    if (schemeEnd == std::u16string_view::npos) return {};
+    const std::size_t hostStart = schemeEnd + 3;
+    const std::size_t hostEnd = std::min(updateService.find_first_of(u"/?#", hostStart), updateService.size());
+    return std::u16string(updateService.substr(0, hostEnd));
 }
 
 int RunLauncher(const TLauncherServices& services, const TLauncherAddresses& addresses) {

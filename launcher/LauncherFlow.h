@@ -67,8 +67,13 @@ struct TLauncherServices {
 // Built into the program, never read at run time.
 struct TLauncherAddresses {
     std::u16string UpdateService; // ends in "/api.init.php"
-    std::u16string HomePage;      // opened for a damaged installation
 };
+
+// The product's home page, opened for a damaged installation: the root of the update
+// service's host, its scheme and host (with a port, if any) and no path, such as
+// "https://update.example" for "https://update.example/api.init.php". Empty when the
+// address has no "://" after its scheme.
+[[nodiscard]] std::u16string LauncherHomePage(std::u16string_view updateService);
 
 // The folder part of a path: cut after its last "\", "/" or ":"; empty without any.
 [[nodiscard]] std::u16string LauncherFolder(std::u16string_view modulePath);

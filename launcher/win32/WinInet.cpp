@@ -7,8 +7,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/DeadlineCall.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WinInetHandle.h"
 
@@ -19,46 +23,72 @@ namespace {
 constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
 static_assert(kOpenFlags == 0x80000100);
 
+using TSharedInternet = std::shared_ptr<const TUniqueWinInetHandle>;
+
+// Opens the address through the session and reads its whole body; nullopt when either
+// fails or the deadline passes. A body longer than kReplyLimit is cut one byte past it,
+// which is enough for the reader to refuse it.
+std::optional<std::string> Exchange(HINTERNET internet, const std::u16string& address, const std::u16string& headers,
+                                    TDeadline deadline) {
+    const TUniqueWinInetHandle opened(
+        ::InternetOpenUrlW(internet, Wide(address), Wide(headers), static_cast<DWORD>(headers.size()), kOpenFlags, 0));
+    if (!opened) return std::nullopt;
+    std::string body;
+    for (;;) {
+        // A peer sending one byte at a time never lets a single read wait long: the reply
+        // fails as a whole once the deadline has passed.
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+        // A read waits until its buffer is full: asking only for what has arrived lets the
+        // deadline be looked at between the drops.
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(opened.get(), &available, 0, 0)) return std::nullopt;
+        if (available == 0) return body;
+        const std::size_t room = kReplyLimit + 1 - body.size();
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, room));
+        const std::size_t at = body.size();
+        body.resize(at + wanted);
+        DWORD read = 0;
+        if (!::InternetReadFile(opened.get(), body.data() + at, wanted, &read)) return std::nullopt;
+        body.resize(at + read);
+        if (read == 0 || body.size() > kReplyLimit) return body;
+    }
+}
+
 class TWinInetSession final : public IInternetSession {
 public:
     TWinInetSession(TUniqueWinInetHandle internet, std::uint32_t wholeMs)
-        : FInternet(std::move(internet)), FWholeBound(wholeMs) {}
-    ~TWinInetSession() override {
-        FAddress.reset(); // the address handle before the session that holds it
-        FInternet.reset();
-    }
+        : FInternet(std::make_shared<const TUniqueWinInetHandle>(std::move(internet))), FWholeBound(wholeMs) {}
 
+    // The whole exchange, from the opening of the address to the reply's last byte, runs
+    // here. Wine's WinINet waits inside InternetOpenUrlW for as long as an answer's head
+    // keeps dripping, whatever the time-outs, so the exchange runs on a thread of its own
+    // that shares the session handle and the caller waits only until the whole bound; a
+    // thread left behind closes the handles when WinINet lets go of it.
     bool OpenAddress(const std::u16string& address, const std::u16string& headers) override {
-        FDeadline = std::chrono::steady_clock::now() + FWholeBound;
-        FAddress.reset(::InternetOpenUrlW(FInternet.get(), Wide(address), Wide(headers),
-                                          static_cast<DWORD>(headers.size()), kOpenFlags, 0));
-        return static_cast<bool>(FAddress);
+        const TDeadline deadline = std::chrono::steady_clock::now() + FWholeBound;
+        std::optional<std::string> body =
+            CallBeforeDeadline<std::string>(deadline, [internet = FInternet, address, headers, deadline] {
+                return Exchange(internet->get(), address, headers, deadline);
+            });
+        if (!body) return false;
+        FBody = std::move(*body);
+        FAt = 0;
+        return true;
     }
 
-    // A peer sending one byte at a time never lets a single read wait long: the reply
-    // fails as a whole once the deadline has passed.
+    // Hands out the body gathered by OpenAddress, piece by piece.
     bool Read(std::span<std::uint8_t> buffer, std::size_t& got) override {
-        if (std::chrono::steady_clock::now() >= FDeadline) return false;
-        // A read waits until its buffer is full: asking only for what has arrived lets
-        // the deadline be looked at between the drops.
-        DWORD available = 0;
-        if (!::InternetQueryDataAvailable(FAddress.get(), &available, 0, 0)) return false;
-        if (available == 0) {
-            got = 0;
-            return true;
-        }
-        const DWORD wanted = std::min(available, static_cast<DWORD>(buffer.size()));
-        DWORD read = 0;
-        if (!::InternetReadFile(FAddress.get(), buffer.data(), wanted, &read)) return false;
-        got = read;
+        got = std::min(buffer.size(), FBody.size() - FAt);
+        std::memcpy(buffer.data(), FBody.data() + FAt, got);
+        FAt += got;
         return true;
     }
 
 private:
-    TUniqueWinInetHandle FInternet;
-    TUniqueWinInetHandle FAddress;
+    TSharedInternet FInternet;
     std::chrono::milliseconds FWholeBound;
-    std::chrono::steady_clock::time_point FDeadline{};
+    std::string FBody;
+    std::size_t FAt = 0;
 };
 
 } // namespace

@@ -6,5 +6,5 @@
 #include "BuildSettings.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return zx::launcher::RunLauncherProgram({ZEPHYRIX_UPDATE_URL, ZEPHYRIX_SHORTLINK_URL});
+    return zx::launcher::RunLauncherProgram({ZEPHYRIX_UPDATE_URL});
 }

@@ -3,13 +3,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <system_error>
-#include <thread>
 
+#include "platform/DeadlineCall.h"
 #include "platform/common/Utf8.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WinHttpHandle.h"
@@ -21,8 +18,6 @@ namespace {
 int Bound(std::uint32_t milliseconds) {
     return static_cast<int>(milliseconds);
 }
-
-using TDeadline = std::chrono::steady_clock::time_point;
 
 // The whole body, or false when the transfer fails, the body passes the bound or the
 // deadline passes first.
@@ -101,42 +96,18 @@ bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const T
 // Wine's WinHTTP lets an answer's head that drips hold WinHttpReceiveResponse as long as
 // it keeps coming, and closing the request handle from another thread does not end that
 // call. So the exchange runs on a thread of its own that owns every handle and a copy of
-// every argument, and the caller waits for it only until the whole bound: at the
-// deadline the caller fails the request and leaves; the thread ends, releasing all it
-// holds, when WinHTTP lets go, and its late result is dropped.
+// every argument, and the caller waits for it only until the whole bound.
 bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) {
     const TDeadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FTimeouts.WholeMs);
-    struct TOutcome {
-        std::mutex Lock;
-        std::condition_variable Finished;
-        bool Done = false;
-        bool Answered = false;
-        std::string Body;
-    };
-    const auto outcome = std::make_shared<TOutcome>();
-    try {
-        std::thread([outcome, url, headers, timeouts = FTimeouts, deadline] {
-            std::string body;
-            bool answered = false;
-            try {
-                answered = Exchange(url, headers, timeouts, deadline, body);
-            } catch (...) {
-                answered = false; // out of memory: no answer
-            }
-            const std::lock_guard guard(outcome->Lock);
-            outcome->Answered = answered;
-            outcome->Body = std::move(body);
-            outcome->Done = true;
-            outcome->Finished.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
-        return false; // no thread to be had: no request either
-    }
-    std::unique_lock lock(outcome->Lock);
-    if (!outcome->Finished.wait_until(lock, deadline, [&] { return outcome->Done; }) || !outcome->Answered)
-        return false;
+    const std::optional<std::string> body = CallBeforeDeadline<std::string>(
+        deadline, [url, headers, timeouts = FTimeouts, deadline]() -> std::optional<std::string> {
+            std::string read;
+            if (!Exchange(url, headers, timeouts, deadline, read)) return std::nullopt;
+            return read;
+        });
+    if (!body) return false;
     // The declared character set is not looked at: the service writes UTF-8.
-    text = DecodeUtf8(std::string_view(outcome->Body));
+    text = DecodeUtf8(std::string_view(*body));
     return true;
 }
 

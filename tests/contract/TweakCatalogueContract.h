@@ -200,4 +200,22 @@ TEST_P(TweakCatalogueContract, WithoutAUsableAdapterGuidTheInterfaceEntriesAreSk
     }
 }
 
+TEST_P(TweakCatalogueContract, ARememberedAdapterLosesItsValuesButNeverGainsAKey) {
+    Fresh();
+    ApplyTweaks(FScratch->Registry(), kTestAdapter, {true, true, true, true, true});
+    const auto tuned = Entries(kTestAdapter);
+    ASSERT_TRUE(Read(tuned[0]));
+
+    RevertAdapterTweaks(FScratch->Registry(), kTestAdapter);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(Read(tuned[i])) << i;
+    EXPECT_TRUE(KeyExists(tuned[0].Key)) << "the key stays; only its values go";
+    EXPECT_TRUE(Read(tuned[3])) << "shared values are the active adapter's Stop to revert";
+    EXPECT_TRUE(Read(tuned[4]));
+
+    // An adapter the machine does not know (a GUID planted in the user's list): nothing is
+    // made for it, not even an empty key.
+    RevertAdapterTweaks(FScratch->Registry(), kOtherAdapter);
+    EXPECT_FALSE(KeyExists(Entries(kOtherAdapter)[0].Key));
+}
+
 } // namespace zx::test

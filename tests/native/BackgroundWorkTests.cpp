@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "platform/BackgroundWork.h"
+#include "platform/DeadlineCall.h"
 
 namespace zx {
 namespace {
@@ -121,6 +124,46 @@ TEST(DeferredStartRunnerTest, HoldsJobsUntilStartedThenRunsThemInOrderAndPassesL
     runner.Run([&] { ran += "refresh;"; });
     EXPECT_EQ(ran, "search;update check;refresh;");
     EXPECT_EQ(inner.Started, 3);
+}
+
+TEST(CallBeforeDeadlineTest, GivesTheResultOfACallThatEndsInTimeAndNothingOfOneThatFails) {
+    const TDeadline later = std::chrono::steady_clock::now() + 30s;
+    EXPECT_EQ(CallBeforeDeadline<std::string>(later, [] { return std::optional<std::string>("answer"); }), "answer");
+    EXPECT_EQ(CallBeforeDeadline<std::string>(later, [] { return std::optional<std::string>(); }), std::nullopt);
+    EXPECT_EQ(CallBeforeDeadline<std::string>(
+                  later, []() -> std::optional<std::string> { throw std::runtime_error("out of memory"); }),
+              std::nullopt);
+    const auto workThread =
+        CallBeforeDeadline<std::thread::id>(later, [] { return std::optional(std::this_thread::get_id()); });
+    ASSERT_TRUE(workThread);
+    EXPECT_NE(*workThread, std::this_thread::get_id()) << "the call runs on a thread of its own";
+}
+
+TEST(CallBeforeDeadlineTest, LeavesACallThatHangsAtTheDeadlineAndDropsItsLateResult) {
+    // The call blocks until released, as a system call waiting on a dripping peer does.
+    auto release = std::make_shared<std::promise<void>>();
+    auto ended = std::make_shared<std::promise<void>>();
+    auto owned = std::make_shared<int>(7); // what the call holds must outlive the caller's wait
+    const auto start = std::chrono::steady_clock::now();
+    const auto result = CallBeforeDeadline<int>(
+        start + 200ms, [gate = release->get_future().share(), ended, owned]() -> std::optional<int> {
+            gate.wait();
+            ended->set_value();
+            return *owned;
+        });
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(result, std::nullopt);
+    EXPECT_GE(waited, 200ms);
+    EXPECT_LT(waited, 5s);
+
+    std::weak_ptr<int> watch = owned;
+    owned.reset();
+    EXPECT_FALSE(watch.expired()) << "the hanging call still holds what it captured";
+    release->set_value();
+    EXPECT_EQ(ended->get_future().wait_for(10s), std::future_status::ready);
+    // Its thread lets go of what it captured once the late result is dropped.
+    for (int i = 0; i < 1000 && !watch.expired(); ++i) std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(watch.expired());
 }
 
 } // namespace

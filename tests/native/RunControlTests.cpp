@@ -423,6 +423,30 @@ TEST_F(TunedAdaptersTest, StopReachesTheAdapterRunTunedAfterTheActiveOneChanged)
     for (const auto& op : MachineWrites()) EXPECT_EQ(op.Key.find(kGuid), std::u16string::npos) << Show(op.Key);
 }
 
+TEST_F(TunedAdaptersTest, StopFollowsOnlyTheGuidsOfAPlantedListAndCreatesNoKeyForThem) {
+    auto form = StartWith(kGuid);
+    Press(*form); // Run
+    // Meanwhile another program of the user's rewrites the list in the user's own key: a
+    // valid GUID of no adapter here, the parent key, a path below and above an interface.
+    {
+        auto settings = FRegistry.CreateKey(kRootCurrentUser, u"Software\\Zephyrix", kKeyAllAccess);
+        ASSERT_TRUE(settings);
+        ASSERT_EQ(
+            settings->SetString(u"tunedadapters",
+                                kGuid + u";..;" + kOtherGuid + u";" + kGuid + u"\\Sub;\\..\\..\\SOFTWARE\\Classes"),
+            kRegSuccess);
+    }
+    FRegistry.ClearJournal();
+    Press(*form); // Stop
+    EXPECT_EQ(form->Status(), stIdle);
+    EXPECT_EQ(InterfaceValues(kGuid), 0);
+    EXPECT_FALSE(FRegistry.KeyExists(kRootLocalMachine, kInterfaces + kOtherGuid)) << "no key made for it";
+    EXPECT_FALSE(FRegistry.KeyExists(kRootLocalMachine, kInterfaces + kGuid + u"\\Sub"));
+    for (const auto& op : MachineWrites())
+        EXPECT_TRUE(op.Key == kInterfaces + kGuid || op.Key.find(u"Interfaces") == std::u16string::npos)
+            << Show(op.Key);
+}
+
 TEST_F(TunedAdaptersTest, StopUnderTheSameAdapterDoesExactlyWhatItAlwaysDid) {
     auto form = StartWith(kGuid);
     Press(*form);

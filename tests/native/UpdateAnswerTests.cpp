@@ -154,5 +154,22 @@ TEST(WebAddressTest, OnlyHttpAndHttpsAddressesMayBeOpened) {
     for (const auto& c : cases) EXPECT_EQ(IsWebAddress(c.address), c.web) << Show(c.address);
 }
 
+TEST(WebAddressTest, NoCharacterUpToSpaceNoDeleteAndNoDoubleQuoteAfterTheScheme) {
+    for (char16_t c = 0; c <= 0x20; ++c) {
+        EXPECT_FALSE(IsWebAddress(u"https://dl.test/a" + std::u16string(1, c) + u"b")) << static_cast<int>(c);
+        EXPECT_FALSE(IsWebAddress(u"http://dl.test/" + std::u16string(1, c))) << static_cast<int>(c);
+    }
+    EXPECT_FALSE(IsWebAddress(u"https://dl.test/a\x7F"
+                              "b"));
+    EXPECT_FALSE(IsWebAddress(u"https://dl.test/a\"b"));
+    EXPECT_FALSE(IsWebAddress(u"https://dl.test/a.exe\" --new-window"));
+    // Their neighbours and what an address uses in their place stay web addresses.
+    for (const std::u16string address :
+         {u"https://dl.test/a!b", u"https://dl.test/a~b", u"https://dl.test/a'b", u"https://dl.test/a%20b",
+          u"https://dl.test/a%22b", u"https://dl.test/a\u0080b", u"https://dl.test/a\u00A0b",
+          u"https://dl.test/\u00e9"})
+        EXPECT_TRUE(IsWebAddress(address)) << Show(address);
+}
+
 } // namespace
 } // namespace zx

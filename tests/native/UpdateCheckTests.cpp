@@ -15,6 +15,7 @@
 
 #include "kit/Translation.h"
 #include "kit/UpdateCheck.h"
+#include "native/ForbiddenAddressCharacters.h"
 #include "native/ShowText.h"
 
 namespace zx {
@@ -366,6 +367,38 @@ TEST_F(UpdateCheckTest, OfferIsMadeOnlyForAWebAddressAndAcceptingOpensIt) {
             EXPECT_TRUE(Callbacks.empty());
         }
         EXPECT_TRUE(FRunner.Jobs.empty());
+    }
+}
+
+// The main program's reader: a download address or a notice link that holds a space, a
+// control character or a double quote is not offered, and not opened.
+TEST_F(UpdateCheckTest, AnAddressThatCouldBreakTheBrowsersCommandLineIsNeitherOfferedNorOpened) {
+    const auto widen = [](const std::string& text) { return std::u16string(text.begin(), text.end()); };
+    std::vector<test::TForbiddenAddressCase> cases = test::kForbiddenAddressCases;
+    // Only this reader keeps these: the launcher's ends its value at any quote and drops
+    // an escaped NUL.
+    cases.push_back({"escaped quote", R"(https://dl.test/a\" --x \"b.exe)"});
+    cases.push_back({"escaped NUL", R"(https://dl.test/a\u0000b.exe)"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        FDialog.Shown.clear();
+        FDialog.ClickLink = false;
+        FDialog.Result = {.Accepted = true, .HoldTicked = false};
+        Opened.clear();
+        Callbacks.clear();
+        RunCheckWith(u"{\"update\":\"" + widen(c.Value) + u"\"}");
+        EXPECT_TRUE(FDialog.Shown.empty()) << "offered";
+        EXPECT_TRUE(Opened.empty());
+        ASSERT_EQ(Callbacks.size(), 1u);
+        EXPECT_FALSE(Callbacks[0].Accepted);
+
+        Opened.clear();
+        FDialog.ClickLink = true;
+        FDialog.Result = {.Accepted = false, .HoldTicked = false};
+        RunCheckWith(uR"({"update":"https://dl.test/z.exe","info":{"style":"note","text":"News","url":")" +
+                     widen(c.Value) + u"\"}}");
+        EXPECT_EQ(FDialog.Shown.size(), 1u) << "the offer itself stands";
+        EXPECT_TRUE(Opened.empty()) << "the notice link was opened";
     }
 }
 

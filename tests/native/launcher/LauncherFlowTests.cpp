@@ -11,6 +11,7 @@
 #include "native/launcher/FakeInternet.h"
 #include "launcher/FaultText.h"
 #include "launcher/LauncherFlow.h"
+#include "native/ForbiddenAddressCharacters.h"
 #include "native/ShowText.h"
 #include "platform/memory/MemoryRegistry.h"
 
@@ -19,7 +20,7 @@ namespace {
 
 const std::u16string kFolder = u"C:\\Program Files\\Zephyrix\\";
 const std::u16string kMainProgram = kFolder + u"Zephyrix.exe";
-const TLauncherAddresses kAddresses{u"https://update.test/api.init.php", u"https://home.test"};
+const TLauncherAddresses kAddresses{u"https://update.test/api.init.php"};
 const std::u16string kDownload = u"https://dl.test/Zephyrix-1.7.exe";
 const std::string kUpdateReply = R"({"update":"https:\/\/dl.test\/Zephyrix-1.7.exe","info":{}})";
 
@@ -135,12 +136,12 @@ TEST_F(LauncherFlowTest, EachSituationShowsOpensAndStartsExactlyWhatItShould) {
          .mainMissing = true,
          .service = {.Body = kUpdateReply},
          .boxes = {kDamagedText},
-         .opened = {u"https://home.test"},
+         .opened = {u"https://update.test"},
          .requested = false},
         {.why = "main program missing",
          .mainMissing = true,
          .boxes = {kDamagedText},
-         .opened = {u"https://home.test"},
+         .opened = {u"https://update.test"},
          .requested = false},
         {.why = "no network, /inst",
          .arguments = u"/inst",
@@ -244,6 +245,39 @@ TEST_F(LauncherFlowTest, EachSituationShowsOpensAndStartsExactlyWhatItShould) {
         EXPECT_EQ(platform.Opened, c.opened) << c.why;
         EXPECT_EQ(internet.Sessions, c.requested ? 1 : 0) << c.why;
     }
+}
+
+// The launcher's reader: a download address that holds a space, a control character or
+// a double quote is not offered; with "/inst" the main program starts as without an update.
+TEST_F(LauncherFlowTest, AnAddressThatCouldBreakTheBrowsersCommandLineIsNotOffered) {
+    for (const auto& c : test::kForbiddenAddressCases) {
+        std::vector<std::string> events;
+        TFakeLauncherPlatform platform(events);
+        TFakeInternet internet(events);
+        TMemoryRegistry registry;
+        internet.Service.Body = R"({"update":")" + c.Value + R"(","info":{}})";
+        EXPECT_EQ(RunLauncherReportingFaults({platform, registry, Clock, internet}, kAddresses), 0) << c.What;
+        EXPECT_TRUE(platform.Boxes.empty()) << c.What;
+        EXPECT_EQ(platform.Opened, std::vector<std::u16string>{kMainProgram}) << c.What;
+    }
+}
+
+TEST(LauncherHomePageTest, IsTheRootOfTheUpdateServicesHost) {
+    struct Case {
+        std::u16string service;
+        std::u16string home;
+    };
+    const Case cases[] = {
+        {u"https://update.moravel.example/api.init.php", u"https://update.moravel.example"},
+        {u"http://127.0.0.1:47090/api.init.php", u"http://127.0.0.1:47090"},
+        {u"https://update.example/v2/api.init.php?x=/y", u"https://update.example"},
+        {u"https://update.example?x=1", u"https://update.example"},
+        {u"https://update.example#api", u"https://update.example"},
+        {u"https://update.example", u"https://update.example"},
+        {u"update.example/api.init.php", u""},
+        {u"", u""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(LauncherHomePage(c.service), c.home) << Show(c.service);
 }
 
 TEST_F(LauncherFlowTest, FirstStepsComeInOrderAndTheLocaleIsReadOnce) {

@@ -360,6 +360,44 @@ TEST_F(RunControl, TheBackupTakenBeforeTheFirstRunPutsEveryValueBackWhenImported
     BackupFiles(FGuid, true);
 }
 
+// The tuned-adapter list lives in the user's own key, where any program of the user can
+// add to it. Stop reaches the adapters it names, but creates no machine key for one.
+TEST_F(RunControl, StopAfterAListNamingAnUnknownAdapterCreatesNoKeyForIt) {
+    ASSERT_FALSE(FGuid.empty());
+    const std::wstring unknownKey = kInterfacesKey + std::wstring(L"{5A17E000-0000-4000-8000-00000000E2E1}");
+    const auto keyExists = [](const std::wstring& key) {
+        HKEY raw = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS)
+            return false;
+        ::RegCloseKey(raw);
+        return true;
+    };
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, unknownKey.c_str(), KEY_WOW64_64KEY, 0);
+    ASSERT_FALSE(keyExists(unknownKey));
+
+    // Running, as left by an earlier Run, with a list naming this adapter and one unknown.
+    WriteSetting(L"status", 1);
+    const std::wstring list = FGuid + L";" + unknownKey.substr(unknownKey.rfind(L'\\') + 1) + L";..";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, zx::ui::kSettingsKey, L"tunedadapters", REG_SZ, list.c_str(),
+                                static_cast<DWORD>((list.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    LetProbePeerAnswer();
+    Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
+    ASSERT_EQ(RunCaption(), L"Running");
+
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Run"; }, kRefreshWaitMs));
+    EXPECT_FALSE(keyExists(unknownKey)) << "Stop created a machine key for the planted GUID";
+    EXPECT_TRUE(keyExists(kInterfacesKey + FGuid)) << "the active adapter's key stays";
+    wchar_t left[64] = L"?";
+    DWORD size = sizeof(left);
+    EXPECT_EQ(
+        ::RegGetValueW(HKEY_CURRENT_USER, zx::ui::kSettingsKey, L"tunedadapters", RRF_RT_REG_SZ, nullptr, left, &size),
+        ERROR_SUCCESS);
+    EXPECT_STREQ(left, L"") << "Stop read and forgot the list";
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, unknownKey.c_str(), KEY_WOW64_64KEY, 0);
+}
+
 // Runs inside a network namespace with only loopback (loopback-only.sh).
 TEST_F(RunControl, WithoutANetworkRunIsRefused) {
     ASSERT_TRUE(FGuid.empty()) << "this case needs a namespace without adapters";

@@ -72,6 +72,9 @@ struct THostileCase {
     std::string Mode; // the peer's "hostile" line
     DWORD BoundMs;    // from the hostile answer's start to the end of the check or wait
     bool AnswerYes;   // accept the offer that follows, to see which address is opened
+    // The main program reads the download address as no web address (it holds a control
+    // character): the check ends quietly, without an offer and without a second attempt.
+    bool MainOffersNothing = false;
 };
 
 void PrintTo(const THostileCase& test, std::ostream* out) {
@@ -166,17 +169,26 @@ TEST_P(HostileUpdateService, MainProgramStaysBoundedAndOpensNothing) {
     // that request, answered with the peer's 404 page, is the check's end.
     HWND offer = nullptr;
     bool followedAsPath = false;
+    // Without an offer, nothing may come for a whole pause after the answer and more: a
+    // second attempt would meet the service's offer.
+    const DWORD boundMs = test.MainOffersNothing ? kCheckPauseMs + kSlackMs : test.BoundMs;
     const bool ended = WatchUntil(
         [&] {
             followedAsPath = UpdatePeerSaw("GET /file:", logMark);
             return (offer = FindMessageBox(FProgram->Id())) != nullptr || followedAsPath;
         },
-        test.BoundMs, ZX_HOSTILE_MAIN_EXE, watch);
-    watch.Print("main", test.Name,
-                !ended      ? "NO END"
-                    : offer ? "offer shown"
-                            : "Location asked for as a path of the peer (404), no offer");
-    ASSERT_TRUE(ended) << "the check did not end within " << test.BoundMs << " ms";
+        boundMs, ZX_HOSTILE_MAIN_EXE, watch);
+    if (test.MainOffersNothing) {
+        watch.Print("main", test.Name, ended ? "SOMETHING CAME" : "nothing offered, no second attempt");
+        EXPECT_FALSE(ended) << (offer ? "an offer was shown" : "the Location was asked for");
+        EXPECT_EQ(UpdateRequestCount(), requestsBefore + 1) << "the answer did not end the check";
+    } else {
+        watch.Print("main", test.Name,
+                    !ended      ? "NO END"
+                        : offer ? "offer shown"
+                                : "Location asked for as a path of the peer (404), no offer");
+        ASSERT_TRUE(ended) << "the check did not end within " << test.BoundMs << " ms";
+    }
     EXPECT_EQ(watch.Unanswered, 0) << "the window stopped answering";
     EXPECT_LT(watch.PeakKb, watch.BaselineKb + kMemoryMarginKb);
     EXPECT_FALSE(FProgram->HasExited());
@@ -228,7 +240,9 @@ TEST_P(HostileLauncherPeer, LauncherStaysBoundedAndEnds) {
 const THostileCase kUpdateCases[] = {
     {"huge-body", "huge-body", kUpdateAttemptBoundMs / 3 + kCheckPauseMs + kSlackMs, false},
     {"drip-body", "drip-body", kUpdateAttemptBoundMs + kCheckPauseMs + kSlackMs, false},
-    {"garbage", std::string("garbage ") + ZX_HOSTILE_PAGE_PREFIX, kSlackMs, false},
+    // Its address holds a NUL after the web prefix: the launcher's reading drops NUL bytes
+    // and offers the rest; the main program's keeps it and offers nothing.
+    {"garbage", std::string("garbage ") + ZX_HOSTILE_PAGE_PREFIX, kSlackMs, false, true},
     {"redirect-file", "redirect planted", kCheckPauseMs + kSlackMs, true},
     {"redirect-exe", "redirect " + FileUrl(MarkerPath()), kCheckPauseMs + kSlackMs, false},
 };
@@ -242,12 +256,38 @@ std::string CaseName(const testing::TestParamInfo<THostileCase>& info) {
 INSTANTIATE_TEST_SUITE_P(Cases, HostileUpdateService, testing::ValuesIn(kUpdateCases), CaseName);
 INSTANTIATE_TEST_SUITE_P(Cases, HostileLauncherPeer, testing::ValuesIn(kUpdateCases), CaseName);
 
-// An answer whose head itself drips: Wine's WinHTTP waits for the head as long as it keeps
-// coming, so the attempt ends only because the request gives up on it at its bound.
+// An answer whose head itself drips: Wine's WinHTTP and WinINet wait for the head as long
+// as it keeps coming, so the attempt ends only because the request gives up on it at its
+// bound.
 const THostileCase kHeadUpdateCases[] = {
     {"drip", "drip", kUpdateAttemptBoundMs + kCheckPauseMs + kSlackMs, false},
 };
 INSTANTIATE_TEST_SUITE_P(Head, HostileUpdateService, testing::ValuesIn(kHeadUpdateCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Head, HostileLauncherPeer, testing::ValuesIn(kHeadUpdateCases), CaseName);
+
+// The installer's last step runs the launcher with /inst: an update service whose head
+// drips must not keep the main program from starting. The launcher gives up on the
+// request at its bound and starts it (the marker) at once.
+TEST_F(HostilePeer, LauncherWithInstStartsTheMainProgramWhenTheAnswersHeadDrips) {
+    WriteControl("update", "answer", OfferAnswer(kDownload));
+    WriteControl("update", "hostile", "drip");
+    const std::size_t requestsBefore = UpdateRequestCount();
+
+    TWatch watch;
+    const auto start = std::chrono::steady_clock::now();
+    FProgram.emplace(TProgram::Start(ZX_HOSTILE_LAUNCHER_EXE, L"/inst"));
+    const bool ended = WatchUntil([&] { return MarkerStarted() && FProgram->HasExited(); },
+                                  kUpdateAttemptBoundMs + kSlackMs, ZX_HOSTILE_LAUNCHER_EXE, watch);
+    const auto startedAfter = std::chrono::steady_clock::now() - start;
+    watch.Print("launcher", "drip /inst", !ended ? "NO END" : "main program started, ended");
+    ASSERT_TRUE(ended) << "no start of the main program within " << kUpdateAttemptBoundMs + kSlackMs << " ms";
+    EXPECT_EQ(FProgram->WaitForExit(0), 0u);
+    EXPECT_GT(UpdateRequestCount(), requestsBefore) << "the request never reached the dripping peer";
+    EXPECT_GE(startedAfter, std::chrono::milliseconds(kUpdateAttemptBoundMs) - std::chrono::milliseconds(500))
+        << "started before the bound: the drip was not what the launcher met";
+    ::Sleep(1000);
+    EXPECT_EQ(NewlyOpened(), "") << "nothing is opened: there was no offer";
+}
 
 // The connectivity wait after Run: the first two probes meet the hostile answer, later
 // ones are answered at once, so the wait ends within two probes' bounds and pauses.

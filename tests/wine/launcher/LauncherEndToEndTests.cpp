@@ -27,8 +27,9 @@ const std::wstring kMarkerLog = kFolder + L"/marker-starts.log";
 const std::wstring kVersionedMarker = kFolder + L"/zx_launcher_marker.exe";
 const std::wstring kPlainMarker = kFolder + L"/zx_launcher_marker_plain.exe";
 
-// The launcher opens "http://127.0.0.1:47091"; Wine's browser hand-over adds the root's "/".
-const std::string kHomePage = "http://127.0.0.1:47091/";
+// The root of the update peer's host: the launcher opens "http://127.0.0.1:47090"; Wine's
+// browser hand-over adds the root's "/".
+const std::string kHomePage = "http://127.0.0.1:47090/";
 const std::string kDownload = "http://127.0.0.1:47091/download/Zephyrix-1.7.exe";
 const std::string kUpdateReply = R"({"update":"http:\/\/127.0.0.1:47091\/download\/Zephyrix-1.7.exe","info":{}})";
 const std::string kNoUpdateReply = R"({"update":""})";
