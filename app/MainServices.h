@@ -36,7 +36,7 @@ struct TMainServices {
     // The last start-up step: CheckUpdate(UpdateServiceURL, done, dialog offset) returns at
     // once; `done` is called later on the UI thread, with true when the user accepted a
     // newer release (the window then closes). Empty: no update check.
-    std::function<void(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset)> CheckUpdate;
+    std::function<void(const std::u16string& serviceURL, TUpdateCallback done, int dialogOffset)> CheckUpdate;
 };
 
 } // namespace zx

@@ -105,7 +105,7 @@ std::u16string ExtractUpdateURL(std::u16string_view answer) {
     return UnescapeJSON(value, TEscapePolicy::epLenient);
 }
 
-std::u16string ReadUpdateAddress(std::u16string_view answer) {
+std::u16string ReadUpdateAddressStrict(std::u16string_view answer) {
     return UnescapeJSON(ExtractBetween(answer, kUpdateMarker, u"\""));
 }
 
@@ -115,7 +115,7 @@ TUpdateNotice ReadUpdateNotice(std::u16string_view answer) {
     notice.Style = UnescapeJSON(ExtractBetween(info, kStyleMarker, u"\""));
     notice.Text = UnescapeJSON(ExtractBetween(info, kTextMarker, u"\""));
     notice.Flag = UnescapeJSON(ExtractBetween(info, kFlagMarker, u"\""));
-    notice.Url = UnescapeJSON(ExtractBetween(info, kUrlMarker, u"\""));
+    notice.URL = UnescapeJSON(ExtractBetween(info, kURLMarker, u"\""));
     return notice;
 }
 

@@ -15,7 +15,7 @@ inline constexpr std::u16string_view kInfoMarker = u"\"info\":{";
 inline constexpr std::u16string_view kStyleMarker = u"\"style\":\"";
 inline constexpr std::u16string_view kTextMarker = u"\"text\":\"";
 inline constexpr std::u16string_view kFlagMarker = u"\"flag\":\"";
-inline constexpr std::u16string_view kUrlMarker = u"\"url\":\"";
+inline constexpr std::u16string_view kURLMarker = u"\"url\":\"";
 
 // The main program's reading: the text after the first `startMarker` up to the next
 // `endMarker`, markers matched ignoring the case of ASCII letters. When the end marker is
@@ -40,19 +40,21 @@ enum class TEscapePolicy { epStrict, epLenient };
 // malformed \u; epLenient adds nothing for it, and nothing for \u0000 either.
 [[nodiscard]] std::u16string UnescapeJSON(std::u16string_view text, TEscapePolicy policy = TEscapePolicy::epStrict);
 
-// The launcher's reading of the download address: the exact (case-sensitive) "update"
-// marker, up to the next double quote whatever precedes it, unescaped leniently.
+// The launcher's reading of the download address, lenient: the exact (case-sensitive)
+// "update" marker, up to the next double quote whatever precedes it, unescaped leniently.
+// Never throws but for lack of memory.
 [[nodiscard]] std::u16string ExtractUpdateURL(std::u16string_view answer);
 
-// The main program's reading of the download address (may raise TJsonEscapeError).
-[[nodiscard]] std::u16string ReadUpdateAddress(std::u16string_view answer);
+// The main program's reading of the download address, strict: throws TJsonEscapeError on
+// a malformed \u escape (the check then offers nothing).
+[[nodiscard]] std::u16string ReadUpdateAddressStrict(std::u16string_view answer);
 
 // The optional notice of the main program's dialog, from the answer's "info" object.
 struct TUpdateNotice {
     std::u16string Style; // "hold" or "note" add a line; any other non-empty style only the band
     std::u16string Text;
     std::u16string Flag; // containing "stayontop": the dialog stays on top
-    std::u16string Url;  // opened by the "note" line
+    std::u16string URL;  // opened by the "note" line
 
     [[nodiscard]] bool StaysOnTop() const { return Flag.find(u"stayontop") != std::u16string::npos; }
 };

@@ -15,10 +15,10 @@ constexpr bool kReportMemoryLeaksOnShutdown = false;
 
 TUpdateCheck::TUpdateCheck(TUpdateCheckServices services) : FServices(std::move(services)) {}
 
-void TUpdateCheck::CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
+void TUpdateCheck::CheckUpdate(const std::u16string& serviceURL, TUpdateCallback done, int dialogOffset) {
     // The job keeps its own copy of the address and the offset: nothing is shared with
     // the UI thread while it runs.
-    FServices.Runner.Run([this, check = TCheck{serviceUrl, std::move(done), dialogOffset}] { RunCheck(check); });
+    FServices.Runner.Run([this, check = TCheck{serviceURL, std::move(done), dialogOffset}] { RunCheck(check); });
 }
 
 THttpHeaderList TUpdateCheck::CheckHeaders() const {
@@ -51,7 +51,7 @@ void TUpdateCheck::RunCheck(const TCheck& check) {
 void TUpdateCheck::HandleUpdateResponse(const TCheck& check, const std::u16string& data) {
     bool accepted = false;
     try {
-        const std::u16string address = ReadUpdateAddress(data);
+        const std::u16string address = ReadUpdateAddressStrict(data);
         // Only a web address is offered: the shell would start a program named by a
         // local path, a share or another scheme in a tampered answer.
         if (!address.empty() && IsWebAddress(address) && UpdateDialog(check, data)) {
@@ -73,7 +73,7 @@ bool TUpdateCheck::UpdateDialog(const TCheck& check, const std::u16string& data)
     content.NoCaption = UpdateMessageText(TUpdateMessageKind::umNo);
     content.DialogOffset = check.DialogOffset;
 
-    const std::u16string& link = content.Notice.Url;
+    const std::u16string& link = content.Notice.URL;
     const TUpdateDialogResult result = FServices.Dialog.ShowUpdateDialog(content, [&] {
         // The same rule as for the download: only web addresses reach the shell.
         if (IsWebAddress(link)) FServices.OpenAddress(link);
@@ -108,10 +108,10 @@ bool TUpdateCheck::WaitForHoldRequests(std::chrono::milliseconds bound) {
     return FHoldEnded.wait_for(lock, bound, [this] { return FHoldsUnderWay == 0; });
 }
 
-void TUpdateCheck::SendHoldCommand(const std::u16string& serviceUrl) {
+void TUpdateCheck::SendHoldCommand(const std::u16string& serviceURL) {
     const THttpHeaderList headers{{u"User-Version", FServices.AppVersion}, {u"User-Command", u"hold"}};
     std::u16string ignored;
-    (void)FServices.Http.HttpGetText(serviceUrl, headers, ignored);
+    (void)FServices.Http.HttpGetText(serviceURL, headers, ignored);
 }
 
 } // namespace zx

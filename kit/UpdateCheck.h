@@ -69,9 +69,9 @@ public:
     TUpdateCheck(const TUpdateCheck&) = delete;
     TUpdateCheck& operator=(const TUpdateCheck&) = delete;
 
-    // Starts one check of `serviceUrl` on a background thread and returns at once. This
+    // Starts one check of `serviceURL` on a background thread and returns at once. This
     // object and the services must outlive the threads it starts.
-    void CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset);
+    void CheckUpdate(const std::u16string& serviceURL, TUpdateCallback done, int dialogOffset);
 
     // Program end: gives the hold requests still under way up to `bound` to get out, so
     // that a box ticked just before the program ends (Yes closes it) is not lost. True
@@ -91,7 +91,7 @@ private:
     [[nodiscard]] bool WaitAfterFailure();
     void HandleUpdateResponse(const TCheck& check, const std::u16string& data);
     [[nodiscard]] bool UpdateDialog(const TCheck& check, const std::u16string& data);
-    void SendHoldCommand(const std::u16string& serviceUrl);
+    void SendHoldCommand(const std::u16string& serviceURL);
 
     TUpdateCheckServices FServices;
     std::mutex FHoldGuard;

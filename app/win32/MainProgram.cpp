@@ -92,7 +92,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     TWin32Registry registry;
     TWmiAdapterSource wmiAdapters;
     TConnectionManagerSwitch connectionManager;
-    THttpInternetProbe probe(addresses.ProbeUrl, parts.ProbeTimeouts);
+    THttpInternetProbe probe(addresses.ProbeURL, parts.ProbeTimeouts);
     TThreadSleeper sleeper;
     TBackupFolder backups;
     TSystemLocalClock clock;
@@ -122,7 +122,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
         .AppVersion = appVersion,
         .RandomIndex = ProcessRandomIndex,
         .ShortLinkHost = addresses.ShortLinkHost,
-        .UpdateServiceURL = addresses.UpdateServiceUrl,
+        .UpdateServiceURL = addresses.UpdateServiceURL,
         .CheckUpdate = [&updates](const std::u16string& url, TUpdateCallback done, int offset) {
             updates.CheckUpdate(url, std::move(done), offset);
         }};

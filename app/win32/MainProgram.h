@@ -13,9 +13,9 @@ namespace zx {
 // Where the program sends requests and what it opens: fixed when the program is built,
 // never taken from the command line, the environment or the registry.
 struct TMainProgramAddresses {
-    std::u16string UpdateServiceUrl; // ends in "/api.init.php"
+    std::u16string UpdateServiceURL; // ends in "/api.init.php"
     std::u16string ShortLinkHost;    // the maker's pages, no trailing "/"
-    std::u16string ProbeUrl;         // "http://host[:port]"
+    std::u16string ProbeURL;         // "http://host[:port]"
 };
 
 // Platform parts a test copy of the program replaces (to make them slow, say); null

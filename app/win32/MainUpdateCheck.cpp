@@ -34,8 +34,8 @@ TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBac
                                .ApplicationTitle = [mainWindow] { return CaptionOf(mainWindow); },
                                .AppVersion = std::move(appVersion)}) {}
 
-void TMainUpdateCheck::CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
-    FCheck.CheckUpdate(serviceUrl, std::move(done), dialogOffset);
+void TMainUpdateCheck::CheckUpdate(const std::u16string& serviceURL, TUpdateCallback done, int dialogOffset) {
+    FCheck.CheckUpdate(serviceURL, std::move(done), dialogOffset);
 }
 
 void TMainUpdateCheck::ProgramEnding() {

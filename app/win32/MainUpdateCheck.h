@@ -26,7 +26,7 @@ public:
     TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
 
     // The window's last start-up step; returns at once.
-    void CheckUpdate(const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset);
+    void CheckUpdate(const std::u16string& serviceURL, TUpdateCallback done, int dialogOffset);
 
     // The program is ending: a check that waits gives up; a hold request under way gets a
     // few seconds to go out.

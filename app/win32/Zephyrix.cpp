@@ -6,8 +6,8 @@
 #include "BuildSettings.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
-    zx::RunMainProgram({.UpdateServiceUrl = ZEPHYRIX_UPDATE_URL,
+    zx::RunMainProgram({.UpdateServiceURL = ZEPHYRIX_UPDATE_URL,
                         .ShortLinkHost = ZEPHYRIX_SHORTLINK_URL,
-                        .ProbeUrl = ZEPHYRIX_PROBE_URL},
+                        .ProbeURL = ZEPHYRIX_PROBE_URL},
                        show);
 }

@@ -49,7 +49,7 @@ struct TTarget {
 
 // An "http://host[:port][/path]" address and the request to send there; nothing for any
 // other scheme, and for a host or path that is not ASCII (it could not be sent as is).
-std::optional<TTarget> ReadProbeUrl(const std::u16string& url) {
+std::optional<TTarget> ReadProbeURL(const std::u16string& url) {
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof(parts);
     parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -217,11 +217,11 @@ bool ReceiveStatusLine(SOCKET socket, TDeadline deadline) {
 } // namespace
 
 THttpInternetProbe::THttpInternetProbe(std::u16string url, TProbeTimeouts timeouts)
-    : FUrl(std::move(url)), FTimeouts(timeouts) {}
+    : FURL(std::move(url)), FTimeouts(timeouts) {}
 
 bool THttpInternetProbe::IsInternetReachable() {
     const TDeadline whole = TClock::now() + std::chrono::milliseconds(FTimeouts.WholeMs);
-    const std::optional<TTarget> target = ReadProbeUrl(FUrl);
+    const std::optional<TTarget> target = ReadProbeURL(FURL);
     if (!target) return false;
     const TWinsockScope winsock;
     if (!winsock.Started()) return false;

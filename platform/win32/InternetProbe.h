@@ -32,7 +32,7 @@ public:
     [[nodiscard]] bool IsInternetReachable() override;
 
 private:
-    std::u16string FUrl;
+    std::u16string FURL;
     TProbeTimeouts FTimeouts;
 };
 

@@ -25,14 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string answer = DecodeUtf8(std::span(data, size));
 
     // A value cut out is a part of the source, wherever the markers were found.
-    for (const auto marker : {kUpdateMarker, kInfoMarker, kStyleMarker, kTextMarker, kFlagMarker, kUrlMarker}) {
+    for (const auto marker : {kUpdateMarker, kInfoMarker, kStyleMarker, kTextMarker, kFlagMarker, kURLMarker}) {
         for (const std::u16string_view end : {u"\"", u"}", u"'", u"\"'"}) {
             const std::u16string value = ExtractBetween(answer, marker, end);
             if (!value.empty() && answer.find(value) == std::u16string::npos) fuzz::PropertyFailed();
         }
     }
     try {
-        (void)ReadUpdateAddress(answer);
+        (void)ReadUpdateAddressStrict(answer);
         (void)ReadUpdateNotice(answer);
     } catch (const TJsonEscapeError&) {
         // a malformed \u refuses the answer: expected

@@ -144,8 +144,8 @@ protected:
             .ShortLinkHost = u"https://short.test",
             .UpdateServiceURL = u"https://update.test/api.init.php",
             .CheckUpdate =
-                [this](const std::u16string& serviceUrl, TUpdateCallback done, int dialogOffset) {
-                    FUpdateChecks.push_back({serviceUrl, std::move(done), dialogOffset});
+                [this](const std::u16string& serviceURL, TUpdateCallback done, int dialogOffset) {
+                    FUpdateChecks.push_back({serviceURL, std::move(done), dialogOffset});
                 },
         };
     }
@@ -185,7 +185,7 @@ protected:
     int FRandomResult = 0;
     std::vector<int> FRandomCounts;
     struct TUpdateCheckCall {
-        std::u16string ServiceUrl;
+        std::u16string ServiceURL;
         TUpdateCallback Done;
         int DialogOffset;
     };

@@ -351,7 +351,7 @@ TEST_F(MainFormTest, KoreanUsersSeeTheKoreanCaptionInTheTitleBarAndTaskbar) {
 TEST_F(MainFormTest, TheUpdateCheckClosesTheWindowOnlyWhenANewReleaseWasAccepted) {
     FForm.FormCreate();
     ASSERT_EQ(FUpdateChecks.size(), 1u);
-    EXPECT_EQ(FUpdateChecks[0].ServiceUrl, u"https://update.test/api.init.php");
+    EXPECT_EQ(FUpdateChecks[0].ServiceURL, u"https://update.test/api.init.php");
     EXPECT_EQ(FUpdateChecks[0].DialogOffset, 10);
     FUpdateChecks[0].Done(false, u"{\"update\":\"\"}");
     EXPECT_FALSE(FView.Closed);

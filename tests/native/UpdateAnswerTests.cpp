@@ -105,7 +105,7 @@ TEST(UpdateAddressTest, MainProgramAndLauncherReadTheDownloadAddressByTheirOwnRu
         {"unterminated value: launcher reads to the end", uR"({"update":"https://a)", u"", u"https://a"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ReadUpdateAddress(c.answer), c.main) << c.why;
+        EXPECT_EQ(ReadUpdateAddressStrict(c.answer), c.main) << c.why;
         EXPECT_EQ(ExtractUpdateURL(c.answer), c.launcher) << c.why;
     }
 }
@@ -116,7 +116,7 @@ TEST(UpdateNoticeTest, FieldsComeFromTheInfoObjectUnescapedAndStopAtItsFirstBrac
     EXPECT_EQ(notice.Style, u"note");
     EXPECT_EQ(notice.Text, u"Read \"this\"");
     EXPECT_EQ(notice.Flag, u"nostayontop");
-    EXPECT_EQ(notice.Url, u"https://n");
+    EXPECT_EQ(notice.URL, u"https://n");
     EXPECT_TRUE(notice.StaysOnTop());
 
     const TUpdateNotice cut = ReadUpdateNotice(uR"({"info":{"text":"a}b","style":"hold"}})");

@@ -23,7 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr char16_t kServiceUrl[] = u"https://update.test/api.init.php";
+constexpr char16_t kServiceURL[] = u"https://update.test/api.init.php";
 
 // Virtual time: a wait only advances the clock. The flag is set once the clock reaches
 // `SetAt`; a wait then ends at that moment.
@@ -50,7 +50,7 @@ public:
     explicit TScriptedHttp(const TVirtualTermination& clock) : FClock(clock) {}
 
     struct TRequest {
-        std::u16string Url;
+        std::u16string URL;
         THttpHeaderList Headers;
         std::chrono::milliseconds At;
     };
@@ -131,7 +131,7 @@ protected:
     void RunCheck() {
         const std::size_t requestsBefore = FHttp.Requests.size();
         FCheck.CheckUpdate(
-            kServiceUrl,
+            kServiceURL,
             [this](bool accepted, const std::u16string& data) {
                 Callbacks.push_back({accepted, data});
             },
@@ -204,7 +204,7 @@ TEST_F(UpdateCheckTest, AttemptsWaitTenSecondsAfterEachFailureAndHandOverOnce) {
         std::vector<ms> attemptsAt;
         for (const auto& request : FHttp.Requests) attemptsAt.push_back(request.At);
         EXPECT_EQ(attemptsAt, c.attemptsAt);
-        for (const auto& request : FHttp.Requests) EXPECT_EQ(request.Url, kServiceUrl);
+        for (const auto& request : FHttp.Requests) EXPECT_EQ(request.URL, kServiceURL);
         EXPECT_EQ(FDispatcher.HandedOverAt, std::vector<ms>{c.handedOverAt});
         for (const ms wait : FClock.Waits) EXPECT_EQ(wait, 10s);
         ASSERT_EQ(Callbacks.size(), 1u);
@@ -277,7 +277,7 @@ TEST_F(UpdateCheckTest, CheckRequestCarriesItsFourHeadersInOrder) {
         FClientId = c.clientId;
         FClientIdCalls = 0;
         FHttp.Answers = {u""};
-        FCheck.CheckUpdate(kServiceUrl, {}, 10);
+        FCheck.CheckUpdate(kServiceURL, {}, 10);
         EXPECT_EQ(FClientIdCalls, 0) << "the identifier is read on the check's thread";
         FRunner.RunAll();
 
@@ -418,7 +418,7 @@ TEST_F(UpdateCheckTest, DialogShowsTheUsersLanguageAndTheNotice) {
     EXPECT_EQ(shown.Notice.Style, u"hold");
     EXPECT_EQ(shown.Notice.Text, u"Nicht mehr \"fragen\"");
     EXPECT_TRUE(shown.Notice.StaysOnTop());
-    EXPECT_EQ(shown.Notice.Url, u"https://x.test");
+    EXPECT_EQ(shown.Notice.URL, u"https://x.test");
     EXPECT_EQ(shown.DialogOffset, 10);
 }
 
@@ -432,7 +432,7 @@ TEST_F(UpdateCheckTest, TickedHoldBoxSendsOneHoldRequestWhateverTheAnswer) {
         FDialog.Result = {.Accepted = yes, .HoldTicked = true};
         FHttp.Answers = {answer}; // the hold request itself fails: ignored
         FCheck.CheckUpdate(
-            kServiceUrl,
+            kServiceURL,
             [this](bool accepted, const std::u16string& data) {
                 Callbacks.push_back({accepted, data});
             },
@@ -445,7 +445,7 @@ TEST_F(UpdateCheckTest, TickedHoldBoxSendsOneHoldRequestWhateverTheAnswer) {
         EXPECT_TRUE(FCheck.WaitForHoldRequests(0ms));
 
         ASSERT_EQ(FHttp.Requests.size(), 2u);
-        EXPECT_EQ(FHttp.Requests[1].Url, kServiceUrl);
+        EXPECT_EQ(FHttp.Requests[1].URL, kServiceURL);
         const THttpHeaderList hold{{u"User-Version", u"1.6.0.0"}, {u"User-Command", u"hold"}};
         EXPECT_EQ(FHttp.Requests[1].Headers, hold);
         EXPECT_EQ(Opened, yes ? std::vector<std::u16string>{u"https://dl.test/z.exe"} : std::vector<std::u16string>{});
@@ -459,7 +459,7 @@ TEST_F(UpdateCheckTest, AHoldRequestEndedByAnErrorNoLongerHoldsUpTheProgramsEnd)
     FHttp.Answers = {uR"({"update":"https://dl.test/z.exe","info":{"style":"hold","text":"Later"}})"};
     FHttp.ThrowWhenScriptEnds = true;
     FCheck.CheckUpdate(
-        kServiceUrl, [](bool, const std::u16string&) {}, 10);
+        kServiceURL, [](bool, const std::u16string&) {}, 10);
     FRunner.RunOne();
     ASSERT_EQ(FRunner.Jobs.size(), 1u);
     EXPECT_THROW(FRunner.RunOne(), std::runtime_error) << "left to the runner, which reports it";

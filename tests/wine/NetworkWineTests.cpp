@@ -426,7 +426,7 @@ public:
         return peers;
     }
 
-    std::u16string Url(const std::string& peer) const {
+    std::u16string URL(const std::string& peer) const {
         const auto found = FPorts.find(peer);
         EXPECT_NE(found, FPorts.end()) << "no peer " << peer;
         return Text16("http://127.0.0.1:" + std::to_string(found == FPorts.end() ? 9 : found->second));
@@ -502,32 +502,32 @@ TEST(InternetProbe, AnyAnsweredStatusCountsAndNoAnswerDoesNot) {
     ASSERT_TRUE(peers.Ready());
     struct TCase {
         const char* What;
-        std::u16string Url;
+        std::u16string URL;
         bool Expected;
     };
     const TCase cases[] = {
-        {"200", peers.Url("ok"), true},
-        {"301 to a closed port, not followed", peers.Url("moved"), true},
-        {"404", peers.Url("missing"), true},
-        {"503", peers.Url("unavailable"), true},
-        {"HEAD / over HTTP/1.1, Host, Zephyrix, Connection: close", peers.Url("strict"), true},
-        {"HTTP/1.0 answer", peers.Url("http10"), true},
-        {"status line arriving in pieces", peers.Url("split"), true},
-        {"status line, then header lines without end", peers.Url("hugehead"), true},
-        {"closed port", peers.Url("closed"), false},
+        {"200", peers.URL("ok"), true},
+        {"301 to a closed port, not followed", peers.URL("moved"), true},
+        {"404", peers.URL("missing"), true},
+        {"503", peers.URL("unavailable"), true},
+        {"HEAD / over HTTP/1.1, Host, Zephyrix, Connection: close", peers.URL("strict"), true},
+        {"HTTP/1.0 answer", peers.URL("http10"), true},
+        {"status line arriving in pieces", peers.URL("split"), true},
+        {"status line, then header lines without end", peers.URL("hugehead"), true},
+        {"closed port", peers.URL("closed"), false},
         {"unresolvable name", u"http://zephyrix-probe.invalid", false},
-        {"accepts and never answers", peers.Url("silent"), false},
-        {"hangs up without answering", peers.Url("hangup"), false},
-        {"answers with something other than HTTP", peers.Url("garbage"), false},
-        {"status of two digits", peers.Url("badstatus"), false},
-        {"status line dripping past the bound", peers.Url("drip"), false},
+        {"accepts and never answers", peers.URL("silent"), false},
+        {"hangs up without answering", peers.URL("hangup"), false},
+        {"answers with something other than HTTP", peers.URL("garbage"), false},
+        {"status of two digits", peers.URL("badstatus"), false},
+        {"status line dripping past the bound", peers.URL("drip"), false},
         {"not plain HTTP", u"https://127.0.0.1:1", false},
     };
     for (const TCase& c : cases) {
         const std::optional<bool> reachable =
-            ProbeWithin(THttpInternetProbe(c.Url, kShortBounds), std::chrono::seconds(30));
+            ProbeWithin(THttpInternetProbe(c.URL, kShortBounds), std::chrono::seconds(30));
         ASSERT_TRUE(reachable.has_value()) << c.What << ": the probe did not end";
-        EXPECT_EQ(*reachable, c.Expected) << c.What << " (" << Narrow(c.Url) << ")";
+        EXPECT_EQ(*reachable, c.Expected) << c.What << " (" << Narrow(c.URL) << ")";
     }
 }
 
@@ -540,7 +540,7 @@ TEST(InternetProbe, TheWholeBoundEndsAProbeWhoseStepsKeepGoing) {
     const TProbeTimeouts bounds{
         .ResolveMs = 60000, .ConnectMs = 60000, .SendMs = 60000, .ReceiveMs = 60000, .WholeMs = 2000};
     const std::optional<bool> reachable =
-        ProbeWithin(THttpInternetProbe(peers.Url("drip"), bounds), std::chrono::seconds(5));
+        ProbeWithin(THttpInternetProbe(peers.URL("drip"), bounds), std::chrono::seconds(5));
     ASSERT_TRUE(reachable.has_value()) << "the whole bound did not end the probe";
     EXPECT_FALSE(*reachable);
 }
@@ -550,7 +550,7 @@ TEST(InternetProbe, TheProgramsOwnBoundsEndAProbeThatGetsNoAnswer) {
     TProbePeers& peers = TProbePeers::Get();
     ASSERT_TRUE(peers.Ready());
     const std::optional<bool> reachable =
-        ProbeWithin(THttpInternetProbe(peers.Url("silent")), std::chrono::seconds(30));
+        ProbeWithin(THttpInternetProbe(peers.URL("silent")), std::chrono::seconds(30));
     ASSERT_TRUE(reachable.has_value()) << "the probe did not end";
     EXPECT_FALSE(*reachable);
 }

@@ -17,7 +17,7 @@
 namespace zx {
 namespace {
 
-std::u16string PeerUrl(const std::string& path) {
+std::u16string PeerURL(const std::string& path) {
     const char* port = std::getenv("ZX_UPDATE_PEER_PORT");
     const std::string url = std::string("http://127.0.0.1:") + (port ? port : "9") + path;
     return std::u16string(url.begin(), url.end());
@@ -53,7 +53,7 @@ TEST_F(UpdateServiceRequest, SendsOneGetWithTheHeadersInListOrderAndEmptyValuesK
     const THttpHeaderList headers{
         {u"User-Version", u"1.6.0.0"}, {u"User-Language", u"ko"}, {u"User-Debug", u"false"}, {u"User-Union", u""}};
     std::u16string head;
-    ASSERT_TRUE(FClient.HttpGetText(PeerUrl("/echo"), headers, head));
+    ASSERT_TRUE(FClient.HttpGetText(PeerURL("/echo"), headers, head));
     const std::vector<std::string> lines = HeaderLines(head);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "GET /echo HTTP/1.1");
@@ -72,47 +72,47 @@ TEST_F(UpdateServiceRequest, SendsOneGetWithTheHeadersInListOrderAndEmptyValuesK
 
 TEST_F(UpdateServiceRequest, AnyStatusIsAnAnswerAndItsBodyIsTakenAsUtf8) {
     std::u16string page;
-    ASSERT_TRUE(FClient.HttpGetText(PeerUrl("/missing"), {}, page)) << "a 404 page is an answer";
+    ASSERT_TRUE(FClient.HttpGetText(PeerURL("/missing"), {}, page)) << "a 404 page is an answer";
     EXPECT_NE(page.find(u"<h1>Not Found</h1>"), std::u16string::npos);
-    EXPECT_EQ(ReadUpdateAddress(page), u"") << "and offers nothing";
+    EXPECT_EQ(ReadUpdateAddressStrict(page), u"") << "and offers nothing";
 
     std::u16string text;
-    ASSERT_TRUE(FClient.HttpGetText(PeerUrl("/utf8"), {}, text));
-    EXPECT_EQ(ReadUpdateAddress(text), u"https://dl.test/\u00E9") << "UTF-8 whatever the declared character set";
+    ASSERT_TRUE(FClient.HttpGetText(PeerURL("/utf8"), {}, text));
+    EXPECT_EQ(ReadUpdateAddressStrict(text), u"https://dl.test/\u00E9") << "UTF-8 whatever the declared character set";
     EXPECT_NE(text.find(u"\uC548\uB155 \u00B7 \uFF1F"), std::u16string::npos);
 
     std::u16string chunked;
-    ASSERT_TRUE(FClient.HttpGetText(PeerUrl("/chunked"), {}, chunked));
+    ASSERT_TRUE(FClient.HttpGetText(PeerURL("/chunked"), {}, chunked));
     EXPECT_EQ(chunked, uR"({"update":"https://dl.test/chunked.exe"})");
 }
 
 TEST_F(UpdateServiceRequest, BodyIsTakenUpToItsBoundAndALongerOneFails) {
     std::u16string text = u"unchanged";
-    ASSERT_TRUE(FClient.HttpGetText(PeerUrl("/size/" + std::to_string(kMaxAnswerBytes)), {}, text));
+    ASSERT_TRUE(FClient.HttpGetText(PeerURL("/size/" + std::to_string(kMaxAnswerBytes)), {}, text));
     EXPECT_EQ(text.size(), kMaxAnswerBytes);
     EXPECT_EQ(text.find_first_not_of(u'a'), std::u16string::npos);
 
     text = u"unchanged";
-    EXPECT_FALSE(FClient.HttpGetText(PeerUrl("/size/" + std::to_string(kMaxAnswerBytes + 1)), {}, text));
+    EXPECT_FALSE(FClient.HttpGetText(PeerURL("/size/" + std::to_string(kMaxAnswerBytes + 1)), {}, text));
     EXPECT_EQ(text, u"unchanged");
 }
 
 TEST_F(UpdateServiceRequest, TransportFailuresGiveFalseAndLeaveTheTextAlone) {
     struct Case {
         const char* What;
-        std::u16string Url;
+        std::u16string URL;
     };
     const Case cases[] = {
         {"nothing listens", u"http://127.0.0.1:1/api.init.php"},
         {"unresolvable name", u"http://zephyrix-update.invalid/api.init.php"},
-        {"no TLS on the peer's port", PeerUrl("/api.init.php").replace(0, 4, u"https")},
+        {"no TLS on the peer's port", PeerURL("/api.init.php").replace(0, 4, u"https")},
         {"another scheme", u"ftp://127.0.0.1/api.init.php"},
         {"a local file", u"file:///C:/windows/win.ini"},
         {"not an address", u"api.init.php"},
     };
     for (const Case& c : cases) {
         std::u16string text = u"unchanged";
-        EXPECT_FALSE(FClient.HttpGetText(c.Url, {{u"User-Version", u"1.6.0.0"}}, text)) << c.What;
+        EXPECT_FALSE(FClient.HttpGetText(c.URL, {{u"User-Version", u"1.6.0.0"}}, text)) << c.What;
         EXPECT_EQ(text, u"unchanged") << c.What;
     }
 }
@@ -131,7 +131,7 @@ TEST_F(UpdateServiceRequest, AnAnswerStillDrippingAtTheWholeBoundIsNoAnswer) {
         TWinHttpTextClient client(THttpTimeouts{.WholeMs = 3000});
         std::u16string text = u"kept";
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_FALSE(client.HttpGetText(PeerUrl("/api.init.php"), {}, text)) << mode;
+        EXPECT_FALSE(client.HttpGetText(PeerURL("/api.init.php"), {}, text)) << mode;
         const auto took = std::chrono::steady_clock::now() - start;
         ::DeleteFileA((folder + "/hostile").c_str());
         EXPECT_EQ(text, u"kept") << mode;
@@ -140,7 +140,7 @@ TEST_F(UpdateServiceRequest, AnAnswerStillDrippingAtTheWholeBoundIsNoAnswer) {
     }
     // The client is whole again after giving up: the next request is answered.
     std::u16string page;
-    EXPECT_TRUE(FClient.HttpGetText(PeerUrl("/missing"), {}, page));
+    EXPECT_TRUE(FClient.HttpGetText(PeerURL("/missing"), {}, page));
 }
 
 } // namespace

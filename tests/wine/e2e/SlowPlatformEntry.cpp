@@ -41,8 +41,8 @@ private:
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     TReleasedAdapterSource adapters;
     TBlockingSwitch adapterSwitch;
-    zx::RunMainProgram({.UpdateServiceUrl = ZX_LOOPBACK_UPDATE_URL,
+    zx::RunMainProgram({.UpdateServiceURL = ZX_LOOPBACK_UPDATE_URL,
                         .ShortLinkHost = ZX_LOOPBACK_SHORT_LINK_HOST,
-                        .ProbeUrl = ZX_LOOPBACK_PROBE_URL},
+                        .ProbeURL = ZX_LOOPBACK_PROBE_URL},
                        show, {.Adapters = &adapters, .AdapterSwitch = &adapterSwitch});
 }

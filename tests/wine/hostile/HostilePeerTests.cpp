@@ -53,7 +53,7 @@ bool MarkerStarted() {
     return ::GetFileAttributesW(ZX_HOSTILE_MARKER_LOG) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string FileUrl(const std::string& winePath) {
+std::string FileURL(const std::string& winePath) {
     std::string url = "file:///" + winePath;
     std::replace(url.begin(), url.end(), '\\', '/');
     return url;
@@ -61,10 +61,10 @@ std::string FileUrl(const std::string& winePath) {
 
 // A file on Z: holding an offer of its own: read through a followed redirect, it would
 // offer kFollowed.
-std::string PlantedAnswerUrl() {
+std::string PlantedAnswerURL() {
     const std::string path = ControlFolder("update") + "/planted.json";
     std::ofstream(path, std::ios::binary) << OfferAnswer(kFollowed);
-    return FileUrl(path);
+    return FileURL(path);
 }
 
 struct THostileCase {
@@ -147,7 +147,7 @@ class HostileUpdateService : public HostilePeer, public testing::WithParamInterf
 TEST_P(HostileUpdateService, MainProgramStaysBoundedAndOpensNothing) {
     const THostileCase& test = GetParam();
     std::string mode = test.Mode;
-    if (mode == "redirect planted") mode = "redirect " + PlantedAnswerUrl();
+    if (mode == "redirect planted") mode = "redirect " + PlantedAnswerURL();
     WriteControl("update", "answer", OfferAnswer(kDownload));
     WriteControl("update", "hostile", mode);
     WriteControl("update", "hostile-left", "1");
@@ -211,7 +211,7 @@ class HostileLauncherPeer : public HostilePeer, public testing::WithParamInterfa
 TEST_P(HostileLauncherPeer, LauncherStaysBoundedAndEnds) {
     const THostileCase& test = GetParam();
     std::string mode = test.Mode;
-    if (mode == "redirect planted") mode = "redirect " + PlantedAnswerUrl();
+    if (mode == "redirect planted") mode = "redirect " + PlantedAnswerURL();
     WriteControl("update", "answer", OfferAnswer(kDownload));
     WriteControl("update", "hostile", mode);
 
@@ -244,7 +244,7 @@ const THostileCase kUpdateCases[] = {
     // and offers the rest; the main program's keeps it and offers nothing.
     {"garbage", std::string("garbage ") + ZX_HOSTILE_PAGE_PREFIX, kSlackMs, false, true},
     {"redirect-file", "redirect planted", kCheckPauseMs + kSlackMs, true},
-    {"redirect-exe", "redirect " + FileUrl(MarkerPath()), kCheckPauseMs + kSlackMs, false},
+    {"redirect-exe", "redirect " + FileURL(MarkerPath()), kCheckPauseMs + kSlackMs, false},
 };
 
 std::string CaseName(const testing::TestParamInfo<THostileCase>& info) {
@@ -365,7 +365,7 @@ constexpr DWORD kProbeCaseBoundMs = 2 * (kProbeBoundMs + kProbePauseMs) + kSlack
 const THostileCase kProbeCases[] = {
     {"garbage", "garbage", kProbeCaseBoundMs, false},
     {"redirect-file", "redirect file:///C:/windows/win.ini", kProbeCaseBoundMs, false},
-    {"redirect-exe", "redirect " + FileUrl(MarkerPath()), kProbeCaseBoundMs, false},
+    {"redirect-exe", "redirect " + FileURL(MarkerPath()), kProbeCaseBoundMs, false},
     {"huge-head", "huge-head", kProbeCaseBoundMs, false},
     {"drip", "drip", kProbeCaseBoundMs, false},
 };

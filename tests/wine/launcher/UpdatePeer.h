@@ -47,7 +47,8 @@ public:
 
     // Forgets what was seen and answers "200 OK" with an empty body from now on.
     static void Reset() {
-        for (const char* name : {"refuse", "requests.log", "answers.log"}) ::DeleteFileA((Folder() + "/" + name).c_str());
+        for (const char* name : {"refuse", "requests.log", "answers.log"})
+            ::DeleteFileA((Folder() + "/" + name).c_str());
         Reply("");
     }
 

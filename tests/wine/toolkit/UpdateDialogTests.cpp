@@ -86,7 +86,7 @@ TUpdateDialogContent Content(const std::u16string& style = u"", const std::u16st
                       u"use.\r\rDo you want to download it?";
     content.YesCaption = u"Yes";
     content.NoCaption = u"No";
-    content.Notice = {.Style = style, .Text = u"Do not remind me", .Flag = flag, .Url = u"https://news.test/"};
+    content.Notice = {.Style = style, .Text = u"Do not remind me", .Flag = flag, .URL = u"https://news.test/"};
     content.DialogOffset = 10;
     return content;
 }
