@@ -58,6 +58,38 @@ const TOptionEntry* FindOption(TControlId box) noexcept {
 constexpr std::array<TControlId, 5> kEnableOrder = {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay,
                                                     ChkNetworkThrottlingIndex, ChkSystemResponsiveness};
 
+// The texts of LblApplied (Korean source texts).
+constexpr const char16_t* kAppliedPrefix = u"지금 Windows에 설정됨:";
+constexpr const char16_t* kAppliedNone = u"다섯 가지 옵션 중 없음";
+constexpr const char16_t* kMissingPrefix = u"제피릭스 실행중이지만 설정 안 됨:";
+constexpr const char16_t* kMissingAdvice = u"중지 후 다시 실행하면 설정됩니다.";
+
+// The boxes' captions, in the order the boxes show them, of the options `options` holds.
+std::u16string OptionNames(const TTweakOptions& options) {
+    std::u16string names;
+    for (const TControlId box : kEnableOrder) {
+        const TOptionEntry* entry = FindOption(box);
+        if (!entry || !(options.*entry->Option)) continue;
+        if (!names.empty()) names += u", ";
+        names += FindControl(box).Caption;
+    }
+    return names;
+}
+
+// First line: what Windows holds. Second line, only while Running: the ticked options
+// whose values are not (or no longer) in place.
+std::u16string AppliedTweaksText(const TTweakOptions& applied, const TTweakOptions& ticked, TStatus shown) {
+    const std::u16string set = OptionNames(applied);
+    std::u16string text = Translate(kAppliedPrefix) + u" " + (set.empty() ? Translate(kAppliedNone) : set);
+    if (shown != stRunning) return text;
+    TTweakOptions missing;
+    for (const TOptionEntry& entry : kOptionTable)
+        missing.*entry.Option = ticked.*entry.Option && !(applied.*entry.Option);
+    const std::u16string unset = OptionNames(missing);
+    if (!unset.empty()) text += u"\r\n" + Translate(kMissingPrefix) + u" " + unset + u" " + Translate(kMissingAdvice);
+    return text;
+}
+
 using THandler = void (TFrmZephyrix::*)(TControlId);
 struct TClickBinding {
     TControlId Control;
@@ -134,6 +166,7 @@ void TFrmZephyrix::BtnHomeClick(TControlId sender) {
     case BtnConfig:
         FView.SetPressed(sender, true);
         FView.ShowCard(1);
+        ShowAppliedTweaks();
         break;
     case BtnDonate:
         FView.OpenAddress(FServices.ShortLinkHost + u"/donate?zephyrix");
@@ -254,11 +287,27 @@ void TFrmZephyrix::ShowFoundAdapter(const TFoundAdapter& adapter) {
     FView.SetCaption(LblAdapter, NetworkName);
     FView.SetCaption(LblIPAddress, u"IP: " + NetworkIP);
     FAdapterSearch = asEnded;
+    ShowAppliedTweaks();
     if (FClickWaitingForSearch) {
         const TStatus from = *FClickWaitingForSearch;
         FClickWaitingForSearch.reset();
         RunControl(from);
     }
+}
+
+void TFrmZephyrix::FormActivate() {
+    ShowAppliedTweaks();
+}
+
+void TFrmZephyrix::ShowAppliedTweaks() {
+    if (FStatus == stBusy) return;
+    // No adapter: nothing to say about its values.
+    const std::u16string text = NetworkGUID.empty()
+        ? std::u16string()
+        : AppliedTweaksText(ReadAppliedTweaks(FServices.Registry, NetworkGUID), FOptions, FStatus);
+    if (text == FAppliedText) return; // a screen reader hears only a change
+    FAppliedText = text;
+    FView.SetCaption(LblApplied, text);
 }
 
 void TFrmZephyrix::SaveOption(const std::u16string& name, bool value) {
@@ -344,7 +393,10 @@ void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
                     sleeper.Sleep(kRefreshPause);
                 }
             },
-            [this, status] { SetStatus(status); });
+            [this, status] {
+                SetStatus(status);
+                ShowAppliedTweaks();
+            });
     });
 }
 

@@ -44,6 +44,8 @@ public:
     void ChkNetworkThrottlingIndexClick(TControlId sender);
     void ChkSystemResponsivenessClick(TControlId sender);
     void BtnStartClick(TControlId sender);
+    // The window became the active one: the registry may have changed meanwhile.
+    void FormActivate();
 
     // Shows `message` in an error box first when it is not empty, then the state.
     void SetStatus(TStatus status, const std::u16string& message = u"");
@@ -62,6 +64,12 @@ public:
     // can block for seconds), then waits until the Internet answers (or the probes run
     // out); then shows `status`.
     void Refresh(TStatus status, std::function<void()> first = {});
+
+    // Reads which options Windows holds now for the active adapter and shows them on the
+    // configuration card, with what is missing while Running. Six registry reads, on the
+    // window's thread (well under a millisecond). Not while busy: Run or Stop is changing
+    // the values, and reads them once it has finished.
+    void ShowAppliedTweaks();
 
     [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
     [[nodiscard]] bool AdapterSearchEnded() const noexcept { return FAdapterSearch == asEnded; }
@@ -100,6 +108,7 @@ private:
     TUpdateCallback FUpdateDone;
     TAdapterSearch FAdapterSearch = asNotStarted;
     std::optional<TStatus> FClickWaitingForSearch; // the state Run/Stop was pressed in
+    std::u16string FAppliedText; // shown by LblApplied; only a change is shown again
 };
 
 // The update dialog's layout offset for its extra band, in pixels at 100 %.
