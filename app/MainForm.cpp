@@ -76,8 +76,8 @@ std::u16string OptionNames(const TTweakOptions& options) {
     return names;
 }
 
-// First line: what Windows holds. Second line, only while Running: the ticked options
-// whose values are not (or no longer) in place.
+} // namespace
+
 std::u16string AppliedTweaksText(const TTweakOptions& applied, const TTweakOptions& ticked, TStatus shown) {
     const std::u16string set = OptionNames(applied);
     std::u16string text = Translate(kAppliedPrefix) + u" " + (set.empty() ? Translate(kAppliedNone) : set);
@@ -89,6 +89,8 @@ std::u16string AppliedTweaksText(const TTweakOptions& applied, const TTweakOptio
     if (!unset.empty()) text += u"\r\n" + Translate(kMissingPrefix) + u" " + unset + u" " + Translate(kMissingAdvice);
     return text;
 }
+
+namespace {
 
 using THandler = void (TFrmZephyrix::*)(TControlId);
 struct TClickBinding {

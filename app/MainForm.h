@@ -108,8 +108,14 @@ private:
     TUpdateCallback FUpdateDone;
     TAdapterSearch FAdapterSearch = asNotStarted;
     std::optional<TStatus> FClickWaitingForSearch; // the state Run/Stop was pressed in
-    std::u16string FAppliedText; // shown by LblApplied; only a change is shown again
+    std::u16string FAppliedText;                   // shown by LblApplied; only a change is shown again
 };
+
+// LblApplied's text in the current language. First line: the options whose values Windows
+// holds (`applied`), named as their boxes write them. Second line, only when `shown` is
+// Running: the ticked options whose values are not (or no longer) in place.
+[[nodiscard]] std::u16string AppliedTweaksText(const TTweakOptions& applied, const TTweakOptions& ticked,
+                                               TStatus shown);
 
 // The update dialog's layout offset for its extra band, in pixels at 100 %.
 inline constexpr int kUpdateDialogOffset = 10;

@@ -227,9 +227,7 @@ TEST_P(TweakCatalogueContract, AnOptionReadsAsSetOnlyWhenAllItsValuesHoldWhatRun
         {"Run under another adapter: the shared values only",
          [&] { ApplyTweaks(FScratch->Registry(), kOtherAdapter, all); },
          {false, false, false, true, true}},
-        {"TcpNoDelay on the interface only",
-         [&] { Put(e[2], DwordValue(1)); },
-         none},
+        {"TcpNoDelay on the interface only", [&] { Put(e[2], DwordValue(1)); }, none},
         {"TcpNoDelay in the queue only", [&] { Put(e[3], DwordValue(1)); }, none},
         {"TcpNoDelay in both places",
          [&] {

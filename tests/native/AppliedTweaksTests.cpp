@@ -14,8 +14,7 @@ namespace {
 using enum TControlId;
 
 const std::u16string kGuid = u"{6B29FC40-CA47-1067-B31D-00DD010662DA}";
-const std::u16string kInterfaceKey =
-    u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + kGuid;
+const std::u16string kInterfaceKey = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + kGuid;
 const std::u16string kQueueKey = u"SOFTWARE\\Microsoft\\MSMQ\\Parameters";
 
 const std::u16string kAllFive =
@@ -59,18 +58,37 @@ TEST_F(AppliedTweaksTest, TheLabelSaysWhichOptionsAreSetAndWhatIsMissingWhileRun
         {"all five set", u"en", stRunning, all, {}, false, u"Set in Windows now: " + kAllFive},
         {"none", u"en", stIdle, {}, {}, false, u"Set in Windows now: none of the five options"},
         {"none, in Korean", u"ko", stIdle, {}, {}, false, u"지금 Windows에 설정됨: 다섯 가지 옵션 중 없음"},
-        {"TcpNoDelay with one of its values, running", u"en", stRunning, all, {}, true,
+        {"TcpNoDelay with one of its values, running",
+         u"en",
+         stRunning,
+         all,
+         {},
+         true,
          u"Set in Windows now: TcpAckFrequency, TcpDelAckTick, NetworkThrottlingIndex, SystemResponsiveness\r\n"
          u"Not set although Zephyrix is running: TcpNoDelay Stop and run again to set them."},
-        {"the same, idle: no second line", u"en", stIdle, all, {}, true,
+        {"the same, idle: no second line",
+         u"en",
+         stIdle,
+         all,
+         {},
+         true,
          u"Set in Windows now: TcpAckFrequency, TcpDelAckTick, NetworkThrottlingIndex, SystemResponsiveness"},
-        {"running, options missing whose boxes are clear: no second line", u"en", stRunning,
-         {true, false, false, true, false}, {u"tcpdelacktick", u"tcpnodelay", u"systemresponsivess"}, false,
+        {"running, options missing whose boxes are clear: no second line",
+         u"en",
+         stRunning,
+         {true, false, false, true, false},
+         {u"tcpdelacktick", u"tcpnodelay", u"systemresponsivess"},
+         false,
          u"Set in Windows now: TcpAckFrequency, NetworkThrottlingIndex"},
-        {"running, two ticked options missing, in Japanese", u"ja", stRunning, {true, false, true, true, false},
-         {}, false,
+        {"running, two ticked options missing, in Japanese",
+         u"ja",
+         stRunning,
+         {true, false, true, true, false},
+         {},
+         false,
          u"現在Windowsで設定済み： TcpAckFrequency, TcpNoDelay, NetworkThrottlingIndex\r\n"
-         u"ゼフィリックス実行中ですが未設定： TcpDelAckTick, SystemResponsiveness 停止してから再度実行すると設定されます。"},
+         u"ゼフィリックス実行中ですが未設定： TcpDelAckTick, SystemResponsiveness "
+         u"停止してから再度実行すると設定されます。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
