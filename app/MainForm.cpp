@@ -303,10 +303,28 @@ void TFrmZephyrix::FormActivate() {
 
 void TFrmZephyrix::ShowAppliedTweaks() {
     if (FStatus == stBusy) return;
-    // No adapter: nothing to say about its values.
-    const std::u16string text = NetworkGUID.empty()
-        ? std::u16string()
-        : AppliedTweaksText(ReadAppliedTweaks(FServices.Registry, NetworkGUID), FOptions, FStatus);
+    const std::uint64_t reading = ++FAppliedReading;
+    if (NetworkGUID.empty()) {
+        ShowAppliedText(u""); // no adapter: nothing to say about its values
+        return;
+    }
+    // Six registry reads take about a millisecond under Wine: too long for the window's
+    // thread, which answers every activation. The job touches no window: the hand-over does.
+    FServices.Runner.Run(
+        [this, reading, guid = NetworkGUID, &registry = FServices.Registry, &ui = FServices.UiDispatcher] {
+            TTweakOptions applied;
+            WorkThenFinishOnUiThread(
+                ui, [&] { applied = ReadAppliedTweaks(registry, guid); },
+                [&] {
+                    // A later reading, a Run or Stop under way or another adapter makes this
+                    // one stale.
+                    if (reading != FAppliedReading || FStatus == stBusy || guid != NetworkGUID) return;
+                    ShowAppliedText(AppliedTweaksText(applied, FOptions, FStatus));
+                });
+        });
+}
+
+void TFrmZephyrix::ShowAppliedText(const std::u16string& text) {
     if (text == FAppliedText) return; // a screen reader hears only a change
     FAppliedText = text;
     FView.SetCaption(LblApplied, text);

@@ -65,10 +65,10 @@ public:
     // out); then shows `status`.
     void Refresh(TStatus status, std::function<void()> first = {});
 
-    // Reads which options Windows holds now for the active adapter and shows them on the
-    // configuration card, with what is missing while Running. Six registry reads, on the
-    // window's thread (well under a millisecond). Not while busy: Run or Stop is changing
-    // the values, and reads them once it has finished.
+    // Reads which options Windows holds now for the active adapter, in the background like
+    // the adapter search, and shows them on the configuration card with what is missing
+    // while Running. Not while busy: Run or Stop is changing the values, and reads them
+    // once it has finished.
     void ShowAppliedTweaks();
 
     [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
@@ -98,6 +98,7 @@ private:
     [[nodiscard]] std::vector<std::u16string> TunedAdapters() const;
     void RememberTunedAdapter(const std::u16string& guid);
     void ForgetTunedAdapters();
+    void ShowAppliedText(const std::u16string& text); // only a change reaches the view
     void ToggleOption(TControlId box);
     void SetOption(TControlId box, bool enabled); // shows and stores it
 
@@ -109,6 +110,7 @@ private:
     TAdapterSearch FAdapterSearch = asNotStarted;
     std::optional<TStatus> FClickWaitingForSearch; // the state Run/Stop was pressed in
     std::u16string FAppliedText;                   // shown by LblApplied; only a change is shown again
+    std::uint64_t FAppliedReading = 0;             // the latest reading started; only its result is shown
 };
 
 // LblApplied's text in the current language. First line: the options whose values Windows

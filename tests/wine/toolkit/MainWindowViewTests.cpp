@@ -84,14 +84,18 @@ private:
     std::thread FThread;
 };
 
+// The window of the test before posted WM_QUIT when it was destroyed; left in the queue,
+// it would end this test's first modal loop (an error box) at once.
+void DropLeftQuit() {
+    MSG quit{};
+    while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
 class MainWindowView : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The window of the test before posted WM_QUIT when it was destroyed; left in the
-        // queue, it would end this test's first modal loop (an error box) at once.
-        MSG quit{};
-        while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        DropLeftQuit();
         Window.Open({[this] { ++Creates; }, [this](TControlId id) { Clicked(id); }, [this] { ++Activations; }},
                     SW_SHOWNORMAL);
         ASSERT_NE(Window.Handle(), nullptr);
@@ -385,6 +389,7 @@ TEST_F(MainWindowView, ErrorOfAHandlerIsShownAndTheWindowGoesOn) {
 }
 
 TEST(MainWindowStart, ErrorDuringCreationStillOpensTheWindow) {
+    DropLeftQuit();
     TButtonFamilyList families;
     TMainWindow window(families);
     std::wstring shown;
