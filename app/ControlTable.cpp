@@ -38,6 +38,7 @@ constexpr std::array kControls = {
     TControlEntry{GroupBox3, u"GroupBox3", Card2, ckGroupBox, {15, 199, 474, 66}, u"네트워크 쓰로틀링", coNone},
     TControlEntry{ChkNetworkThrottlingIndex, u"ChkNetworkThrottlingIndex", GroupBox3, ckCheckBox, {17, 32, 200, 17}, u"NetworkThrottlingIndex", coNoTabStop | coGroupStart},
     TControlEntry{ChkSystemResponsiveness, u"ChkSystemResponsiveness", GroupBox3, ckCheckBox, {243, 32, 200, 17}, u"SystemResponsiveness", coNoTabStop | coGroupStart},
+    TControlEntry{LblApplied, u"LblApplied", Card2, ckLabel, {15, 273, 474, 66}, u"", coWordWrap},
     TControlEntry{LblVersion, u"LblVersion", Card2, ckLabel, {15, 344, 100, 15}, u"", coNone, kColorGray},
 };
 // clang-format on

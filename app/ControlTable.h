@@ -40,6 +40,7 @@ enum class TControlId : int {
     ChkNetworkThrottlingIndex,
     ChkSystemResponsiveness,
     LblVersion,
+    LblApplied, // which options Windows holds now; after LblVersion so no ID moves
 };
 
 enum class TControlKind : std::uint8_t {
@@ -69,6 +70,7 @@ enum TControlOption : std::uint32_t {
     coOwnFont = 1u << 5,    // keeps the title's font instead of the window's
     coPressed = 1u << 6,    // pressed when the window opens
     coHidden = 1u << 7,     // hidden at start-up
+    coWordWrap = 1u << 8,   // text from the left, wrapped at word ends and at line breaks
 };
 
 struct TRect96 { // pixels at 96 DPI, relative to the parent's client area

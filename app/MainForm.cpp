@@ -55,6 +55,40 @@ const TOptionEntry* FindOption(TControlId box) noexcept {
 constexpr std::array<TControlId, 5> kEnableOrder = {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay,
                                                     ChkNetworkThrottlingIndex, ChkSystemResponsiveness};
 
+// The texts of LblApplied (Korean source texts).
+constexpr const char16_t* kAppliedPrefix = u"지금 Windows에 설정됨:";
+constexpr const char16_t* kAppliedNone = u"다섯 가지 옵션 중 없음";
+constexpr const char16_t* kMissingPrefix = u"제피릭스 실행중이지만 설정 안 됨:";
+constexpr const char16_t* kMissingAdvice = u"중지 후 다시 실행하면 설정됩니다.";
+
+// The boxes' captions, in the order the boxes show them, of the options `options` holds.
+std::u16string OptionNames(const TTweakOptions& options) {
+    std::u16string names;
+    for (const TControlId box : kEnableOrder) {
+        const TOptionEntry* entry = FindOption(box);
+        if (!entry || !(options.*entry->Option)) continue;
+        if (!names.empty()) names += u", ";
+        names += FindControl(box).Caption;
+    }
+    return names;
+}
+
+} // namespace
+
+std::u16string AppliedTweaksText(const TTweakOptions& applied, const TTweakOptions& ticked, TStatus shown) {
+    const std::u16string set = OptionNames(applied);
+    std::u16string text = Translate(kAppliedPrefix) + u" " + (set.empty() ? Translate(kAppliedNone) : set);
+    if (shown != stRunning) return text;
+    TTweakOptions missing;
+    for (const TOptionEntry& entry : kOptionTable)
+        missing.*entry.Option = ticked.*entry.Option && !(applied.*entry.Option);
+    const std::u16string unset = OptionNames(missing);
+    if (!unset.empty()) text += u"\r\n" + Translate(kMissingPrefix) + u" " + unset + u" " + Translate(kMissingAdvice);
+    return text;
+}
+
+namespace {
+
 using THandler = void (TFrmZephyrix::*)(TControlId);
 struct TClickBinding {
     TControlId Control;
@@ -131,6 +165,7 @@ void TFrmZephyrix::BtnHomeClick(TControlId sender) {
     case BtnConfig:
         FView.SetPressed(sender, true);
         FView.ShowCard(1);
+        ShowAppliedTweaks();
         break;
     case BtnDonate:
         FView.OpenAddress(FServices.ShortLinkHost + u"/donate?zephyrix");
@@ -251,11 +286,45 @@ void TFrmZephyrix::ShowFoundAdapter(const TFoundAdapter& adapter) {
     FView.SetCaption(LblAdapter, NetworkName);
     FView.SetCaption(LblIPAddress, u"IP: " + NetworkIP);
     FAdapterSearch = asEnded;
+    ShowAppliedTweaks();
     if (FClickWaitingForSearch) {
         const TStatus from = *FClickWaitingForSearch;
         FClickWaitingForSearch.reset();
         RunControl(from);
     }
+}
+
+void TFrmZephyrix::FormActivate() {
+    ShowAppliedTweaks();
+}
+
+void TFrmZephyrix::ShowAppliedTweaks() {
+    if (FStatus == stBusy) return;
+    const std::uint64_t reading = ++FAppliedReading;
+    if (NetworkGUID.empty()) {
+        ShowAppliedText(u""); // no adapter: nothing to say about its values
+        return;
+    }
+    // Six registry reads take about a millisecond under Wine: too long for the window's
+    // thread, which answers every activation. The job touches no window: the hand-over does.
+    FServices.Runner.Run(
+        [this, reading, guid = NetworkGUID, &registry = FServices.Registry, &ui = FServices.UiDispatcher] {
+            TTweakOptions applied;
+            WorkThenFinishOnUiThread(
+                ui, [&] { applied = ReadAppliedTweaks(registry, guid); },
+                [&] {
+                    // A later reading, a Run or Stop under way or another adapter makes this
+                    // one stale.
+                    if (reading != FAppliedReading || FStatus == stBusy || guid != NetworkGUID) return;
+                    ShowAppliedText(AppliedTweaksText(applied, FOptions, FStatus));
+                });
+        });
+}
+
+void TFrmZephyrix::ShowAppliedText(const std::u16string& text) {
+    if (text == FAppliedText) return; // a screen reader hears only a change
+    FAppliedText = text;
+    FView.SetCaption(LblApplied, text);
 }
 
 void TFrmZephyrix::SaveOption(const std::u16string& name, bool value) {
@@ -341,7 +410,10 @@ void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
                     sleeper.Sleep(kRefreshPause);
                 }
             },
-            [this, status] { SetStatus(status); });
+            [this, status] {
+                SetStatus(status);
+                ShowAppliedTweaks();
+            });
     });
 }
 

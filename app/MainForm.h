@@ -44,6 +44,8 @@ public:
     void ChkNetworkThrottlingIndexClick(TControlId sender);
     void ChkSystemResponsivenessClick(TControlId sender);
     void BtnStartClick(TControlId sender);
+    // The window became the active one: the registry may have changed meanwhile.
+    void FormActivate();
 
     // Shows `message` in an error box first when it is not empty, then the state.
     void SetStatus(TStatus status, const std::u16string& message = u"");
@@ -62,6 +64,12 @@ public:
     // can block for seconds), then waits until the Internet answers (or the probes run
     // out); then shows `status`.
     void Refresh(TStatus status, std::function<void()> first = {});
+
+    // Reads which options Windows holds now for the active adapter, in the background like
+    // the adapter search, and shows them on the configuration card with what is missing
+    // while Running. Not while busy: Run or Stop is changing the values, and reads them
+    // once it has finished.
+    void ShowAppliedTweaks();
 
     [[nodiscard]] TStatus Status() const noexcept { return FStatus; }
     [[nodiscard]] bool AdapterSearchEnded() const noexcept { return FAdapterSearch == asEnded; }
@@ -90,6 +98,7 @@ private:
     [[nodiscard]] std::vector<std::u16string> TunedAdapters() const;
     void RememberTunedAdapter(const std::u16string& guid);
     void ForgetTunedAdapters();
+    void ShowAppliedText(const std::u16string& text); // only a change reaches the view
     void ToggleOption(TControlId box);
     void SetOption(TControlId box, bool enabled); // shows and stores it
 
@@ -100,7 +109,15 @@ private:
     TUpdateCallback FUpdateDone;
     TAdapterSearch FAdapterSearch = asNotStarted;
     std::optional<TStatus> FClickWaitingForSearch; // the state Run/Stop was pressed in
+    std::u16string FAppliedText;                   // shown by LblApplied; only a change is shown again
+    std::uint64_t FAppliedReading = 0;             // the latest reading started; only its result is shown
 };
+
+// LblApplied's text in the current language. First line: the options whose values Windows
+// holds (`applied`), named as their boxes write them. Second line, only when `shown` is
+// Running: the ticked options whose values are not (or no longer) in place.
+[[nodiscard]] std::u16string AppliedTweaksText(const TTweakOptions& applied, const TTweakOptions& ticked,
+                                               TStatus shown);
 
 // The update dialog's layout offset for its extra band, in pixels at 100 %.
 inline constexpr int kUpdateDialogOffset = 10;

@@ -1,6 +1,8 @@
 // The tweak catalogue as one table, and the two walks over it.
 #include "engine/TweakCatalogue.h"
 
+#include <optional>
+
 #include "engine/RegistryPath.h"
 
 namespace zx {
@@ -95,6 +97,25 @@ void RevertAdapterTweaks(IRegistry& registry, const std::u16string& adapterGuid)
         } catch (...) {
         }
     }
+}
+
+TTweakOptions ReadAppliedTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept {
+    // Every option starts set and any of its values that differs clears it.
+    TTweakOptions applied{true, true, true, true, true};
+    for (const TTweak& tweak : kCatalogue) {
+        bool holds = false;
+        try {
+            if (tweak.Location != tlInterface || IsUsableGuid(adapterGuid)) {
+                const std::optional<TRegValue> value =
+                    ReadRegistryValue(registry, TweakLocationPath(tweak.Location, adapterGuid), tweak.ValueName);
+                holds = value && *value == DwordValue(static_cast<std::uint32_t>(tweak.Run.Value));
+            }
+        } catch (...) {
+            // building a path can only fail for lack of memory: the value counts as unread
+        }
+        if (!holds) applied.*tweak.Option = false;
+    }
+    return applied;
 }
 
 } // namespace zx

@@ -54,6 +54,12 @@ void RevertTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexce
 // the active one. Every Stop action of an interface value is a delete.
 void RevertAdapterTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept;
 
+// Which options Run's values are in place for now: an option is set when every value Run
+// writes for it holds exactly what Run writes, type and data (TcpNoDelay needs both of its
+// values). A value that is missing or cannot be read, and every interface value without a
+// usable adapter GUID, counts as not set. Reads only: nothing is created. Never throws.
+[[nodiscard]] TTweakOptions ReadAppliedTweaks(IRegistry& registry, const std::u16string& adapterGuid) noexcept;
+
 // Both act step by step, each step opening and closing its own key; a failed step does
 // not stop the others and nothing is reported. Without a usable adapter GUID (empty, or
 // holding a backslash) the interface entries are skipped: their path would name the

@@ -98,8 +98,9 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         break;
     }
     case TControlKind::ckLabel: {
-        const auto layout =
-            Has(entry, coCentered) ? TTextLabelWindow::lyCentred : TTextLabelWindow::lyLeftEllipsisAtEnd;
+        const auto layout = Has(entry, coCentered) ? TTextLabelWindow::lyCentred
+            : Has(entry, coWordWrap)               ? TTextLabelWindow::lyLeftWrapped
+                                                   : TTextLabelWindow::lyLeftEllipsisAtEnd;
         auto label = std::make_unique<TTextLabelWindow>(parent, id, caption.c_str(), layout, place, visible);
         handle = label->Handle();
         windows.Owned.push_back(std::move(label));

@@ -128,7 +128,9 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
         }};
     TFrmZephyrix form(window, services);
     StartupMark(L"zx:services");
-    window.Open({[&] { form.FormCreate(); }, [&](TControlId sender) { form.ControlClicked(sender); }}, show);
+    window.Open({[&] { form.FormCreate(); }, [&](TControlId sender) { form.ControlClicked(sender); },
+                 [&] { form.FormActivate(); }},
+                show);
     std::optional<TComScope> com; // the UI thread's apartment, for the shell and the dialogs
     const int exitCode = RunMessageLoop(window, [&] {
         // The UI thread enters its apartment before any job does: under Wine, a WMI

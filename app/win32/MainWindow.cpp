@@ -309,6 +309,9 @@ LRESULT TMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         FillSolid(paint.Dc(), paint.Area(), kWindowColor);
         return 0;
     }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && FEvents.Activate) RunGuarded(FEvents.Activate);
+        break; // the base gives the focus back
     case WM_DPICHANGED:
         DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

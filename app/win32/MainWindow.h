@@ -41,6 +41,7 @@ namespace zx {
 struct TMainWindowEvents {
     std::function<void()> Create;                 // after the controls exist, before the window shows
     std::function<void(TControlId sender)> Click; // after the control has done its own part
+    std::function<void()> Activate;               // the window became the active one
 };
 
 class TMainWindow final : public TTopLevelWindow, public IMainView, public IUiDispatcher {

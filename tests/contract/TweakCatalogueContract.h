@@ -86,6 +86,12 @@ protected:
         auto key = FScratch->Registry().OpenKey(kRootLocalMachine, entry.Key, kKeyRead | kKeyWow64Key64);
         return key ? key->QueryValue(entry.Name) : std::nullopt;
     }
+    // Sets a value by hand, as another program or a person at a registry editor would.
+    void Put(const TEntry& entry, const TRegValue& value) {
+        auto key = FScratch->Registry().CreateKey(kRootLocalMachine, entry.Key, kKeyAllAccess | kKeyWow64Key64);
+        ASSERT_TRUE(key);
+        ASSERT_EQ(key->SetValue(entry.Name, value), kRegSuccess);
+    }
     bool KeyExists(const std::u16string& subKey) {
         return FScratch->Registry().OpenKey(kRootLocalMachine, subKey, kKeyRead | kKeyWow64Key64) != nullptr;
     }
@@ -216,6 +222,81 @@ TEST_P(TweakCatalogueContract, ARememberedAdapterLosesItsValuesButNeverGainsAKey
     // made for it, not even an empty key.
     RevertAdapterTweaks(FScratch->Registry(), kOtherAdapter);
     EXPECT_FALSE(KeyExists(Entries(kOtherAdapter)[0].Key));
+}
+
+TEST_P(TweakCatalogueContract, AnOptionReadsAsSetOnlyWhenAllItsValuesHoldWhatRunWrites) {
+    const auto e = Entries(kTestAdapter);
+    const TTweakOptions all{true, true, true, true, true};
+    const TTweakOptions none{};
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        TTweakOptions expected;
+    };
+    const Case cases[] = {
+        {"never tuned", [] {}, none},
+        {"after Run with all options", [&] { ApplyTweaks(FScratch->Registry(), kTestAdapter, all); }, all},
+        {"after Run and Stop",
+         [&] {
+             ApplyTweaks(FScratch->Registry(), kTestAdapter, all);
+             RevertTweaks(FScratch->Registry(), kTestAdapter);
+         },
+         none},
+        {"Run under another adapter: the shared values only",
+         [&] { ApplyTweaks(FScratch->Registry(), kOtherAdapter, all); },
+         {false, false, false, true, true}},
+        {"TcpNoDelay on the interface only", [&] { Put(e[2], DwordValue(1)); }, none},
+        {"TcpNoDelay in the queue only", [&] { Put(e[3], DwordValue(1)); }, none},
+        {"TcpNoDelay in both places",
+         [&] {
+             Put(e[2], DwordValue(1));
+             Put(e[3], DwordValue(1));
+         },
+         {false, false, true, false, false}},
+        {"right data, wrong type",
+         [&] {
+             ApplyTweaks(FScratch->Registry(), kTestAdapter, all);
+             Put(e[0], TRegValue{kRegBinary, {1, 0, 0, 0}});
+             Put(e[5], TRegValue{kRegQword, {0, 0, 0, 0, 0, 0, 0, 0}});
+         },
+         {false, true, true, true, false}},
+        {"wrong data",
+         [&] {
+             ApplyTweaks(FScratch->Registry(), kTestAdapter, all);
+             Put(e[1], DwordValue(2));
+             Put(e[4], DwordValue(10));
+         },
+         {true, false, true, false, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Fresh();
+        c.prepare();
+        const TTweakOptions read = ReadAppliedTweaks(FScratch->Registry(), kTestAdapter);
+        EXPECT_EQ(read.AckFrequency, c.expected.AckFrequency);
+        EXPECT_EQ(read.DelAckTicks, c.expected.DelAckTicks);
+        EXPECT_EQ(read.NoDelay, c.expected.NoDelay);
+        EXPECT_EQ(read.ThrottlingIndex, c.expected.ThrottlingIndex);
+        EXPECT_EQ(read.Responsiveness, c.expected.Responsiveness);
+    }
+}
+
+TEST_P(TweakCatalogueContract, ReadingCreatesNothingAndNeedsAUsableAdapterGuid) {
+    Fresh();
+    TRecordingRegistry recording(FScratch->Registry());
+    (void)ReadAppliedTweaks(recording, kTestAdapter);
+    EXPECT_TRUE(recording.Steps().empty());
+    EXPECT_FALSE(KeyExists(kMessageQueuingKey));
+    EXPECT_FALSE(KeyExists(kInterfacesKey + u"\\" + kTestAdapter));
+
+    // Without a usable GUID the interface values are no adapter's: those options never
+    // read as set, the shared ones still do.
+    ApplyTweaks(FScratch->Registry(), kTestAdapter, {true, true, true, true, true});
+    for (const std::u16string& adapter : {std::u16string(), kTestAdapter + u"\\Sub"}) {
+        const TTweakOptions read = ReadAppliedTweaks(FScratch->Registry(), adapter);
+        EXPECT_FALSE(read.AckFrequency || read.DelAckTicks || read.NoDelay);
+        EXPECT_TRUE(read.ThrottlingIndex && read.Responsiveness);
+    }
 }
 
 } // namespace zx::test

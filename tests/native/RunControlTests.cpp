@@ -83,7 +83,7 @@ TEST_F(RunControlTest, RunAppliesRestartsTheAdapterWaitsAndThenShowsRunning) {
     EXPECT_EQ(probesAtSwitch, (std::vector<int>{0, 0})) << "the restart comes before the wait";
     EXPECT_EQ(FProbe.Calls, 1);
     EXPECT_TRUE(FSleeper.Sleeps.empty());
-    EXPECT_EQ(FDispatcher.Calls, 1);
+    EXPECT_EQ(FDispatcher.Calls, 2) << "the wait's one hand-over, then that of the reading it starts";
     EXPECT_EQ(FForm.Status(), stRunning);
     EXPECT_EQ(FView.Captions[BtnStart], u"Running");
     EXPECT_TRUE(FView.Pressed[BtnStart]);
@@ -121,7 +121,7 @@ TEST_F(RunControlTest, TheWaitProbesUpToThreeHundredTimesWithAPauseAfterEachFail
 
         EXPECT_EQ(FProbe.Calls, c.probes) << c.succeedFrom;
         EXPECT_EQ(FSleeper.Sleeps, std::vector<std::chrono::milliseconds>(c.pauses, 1000ms)) << c.succeedFrom;
-        EXPECT_EQ(FDispatcher.Calls, 1) << c.succeedFrom;
+        EXPECT_EQ(FDispatcher.Calls, 2) << c.succeedFrom << ": the wait's, then the reading's";
         EXPECT_EQ(FForm.Status(), stRunning) << "the target is shown whether or not the Internet answered";
     }
 }
@@ -319,6 +319,8 @@ TEST_F(RunControlTest, OnRealThreadsTheWindowIsOnlyTouchedFromItsOwnThread) {
     dispatcher.PumpOne(); // the adapter search's result; Run then goes on
     dispatcher.PumpOne(); // returns once the wait has handed over its result
     EXPECT_EQ(form.Status(), stRunning);
+    dispatcher.PumpOne(); // the configuration card's reading, which Running starts
+    EXPECT_NE(inner.Captions[LblApplied], u"");
     EXPECT_EQ(probe.Calls, 5);
     EXPECT_EQ(FSleeper.Sleeps.size(), 4u);
     EXPECT_FALSE(view.OffThread);
@@ -609,6 +611,7 @@ TEST_F(ClickBeforeTheSearchEndsTest, ABlockingConnectionSwitchNeverHoldsTheWindo
     form.FormCreate();
     dispatcher.PumpOne(); // the adapter search ends
     ASSERT_EQ(view.Captions[LblAdapter], u"Ethernet");
+    dispatcher.PumpOne(); // the configuration card's reading, which the search's end starts
 
     form.ControlClicked(BtnStart); // returns although the switch blocks
     blocking.WaitUntilEntered();
@@ -619,6 +622,7 @@ TEST_F(ClickBeforeTheSearchEndsTest, ABlockingConnectionSwitchNeverHoldsTheWindo
     blocking.Release();
     dispatcher.PumpOne();
     EXPECT_EQ(form.Status(), stRunning);
+    dispatcher.PumpOne(); // the reading Running starts, before its thread outlives the form
 }
 
 } // namespace

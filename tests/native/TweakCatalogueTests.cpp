@@ -67,5 +67,30 @@ TEST(TweakCatalogue, KeepsExistingNeighboursOfItsValues) {
     EXPECT_EQ(registry.Value(kRootLocalMachine, kProfileKey, u"SystemResponsiveness"), DwordValue(20));
 }
 
+TEST(TweakCatalogue, AValueThatCannotBeReadCountsAsNotSet) {
+    struct Case {
+        const char* what;
+        std::u16string denied;
+        TTweakOptions expected;
+    };
+    const Case cases[] = {
+        {"interface key", kInterfaceKey, {false, false, false, true, true}},
+        {"queue key", kQueueKey, {true, true, false, true, true}},
+        {"profile key", kProfileKey, {true, true, true, false, false}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TMemoryRegistry registry;
+        ApplyTweaks(registry, kTestAdapter, {true, true, true, true, true});
+        registry.DenyAccess(kRootLocalMachine, c.denied);
+        const TTweakOptions read = ReadAppliedTweaks(registry, kTestAdapter);
+        EXPECT_EQ(read.AckFrequency, c.expected.AckFrequency);
+        EXPECT_EQ(read.DelAckTicks, c.expected.DelAckTicks);
+        EXPECT_EQ(read.NoDelay, c.expected.NoDelay);
+        EXPECT_EQ(read.ThrottlingIndex, c.expected.ThrottlingIndex);
+        EXPECT_EQ(read.Responsiveness, c.expected.Responsiveness);
+    }
+}
+
 } // namespace
 } // namespace zx::test

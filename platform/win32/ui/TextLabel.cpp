@@ -34,8 +34,18 @@ void TTextLabelWindow::Paint(HDC dc, const RECT& client) {
     const std::u16string text = WindowText(Handle());
     TSelectScope font(dc, Font());
     ::SetBkMode(dc, TRANSPARENT);
-    const UINT format = DT_NOPREFIX | DT_EXPANDTABS |
-        (FLayout == lyCentred ? DT_CENTER | DT_WORDBREAK : DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS;
+    switch (FLayout) {
+    case lyCentred:
+        format |= DT_CENTER | DT_WORDBREAK;
+        break;
+    case lyLeftEllipsisAtEnd:
+        format |= DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS;
+        break;
+    case lyLeftWrapped:
+        format |= DT_LEFT | DT_WORDBREAK;
+        break;
+    }
     RECT area = client;
     ::DrawTextW(dc, Wide(text), static_cast<int>(text.size()), &area, format);
 }

@@ -15,6 +15,7 @@ public:
     enum TLayout {
         lyCentred,           // centred, words wrapped
         lyLeftEllipsisAtEnd, // one line from the left, cut with "..." when too long
+        lyLeftWrapped,       // from the left, words wrapped, line breaks kept
     };
     TTextLabelWindow(HWND parent, int controlId, const wchar_t* caption, TLayout layout, const RECT& place,
                      bool visible);

@@ -310,9 +310,8 @@ void SetMachineValue(const std::wstring& key, const wchar_t* name, DWORD value) 
               ERROR_SUCCESS);
 }
 
-// The system's registry editor, silently importing a file; its exit code.
-DWORD ImportWithRegistryEditor(const std::wstring& file) {
-    std::wstring command = L"regedit.exe /s \"" + file + L"\"";
+// One of the system's tools, run to its end; its exit code.
+DWORD RunSystemTool(std::wstring command) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -324,6 +323,11 @@ DWORD ImportWithRegistryEditor(const std::wstring& file) {
     DWORD code = 0;
     ::GetExitCodeProcess(process.get(), &code);
     return code;
+}
+
+// The system's registry editor, silently importing a file; its exit code.
+DWORD ImportWithRegistryEditor(const std::wstring& file) {
+    return RunSystemTool(L"regedit.exe /s \"" + file + L"\"");
 }
 
 TEST_F(RunControl, TheBackupTakenBeforeTheFirstRunPutsEveryValueBackWhenImported) {
@@ -396,6 +400,60 @@ TEST_F(RunControl, StopAfterAListNamingAnUnknownAdapterCreatesNoKeyForIt) {
         ERROR_SUCCESS);
     EXPECT_STREQ(left, L"") << "Stop read and forgot the list";
     ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, unknownKey.c_str(), KEY_WOW64_64KEY, 0);
+}
+
+// The configuration card reads what Windows holds whenever it is looked at, whatever
+// changed the registry meanwhile.
+TEST_F(RunControl, TheConfigurationCardTellsWhichOptionsAreSetInWindowsNow) {
+    ASSERT_FALSE(FGuid.empty());
+    const std::wstring interfaceKey = kInterfacesKey + FGuid;
+    const std::wstring prefix = L"Set in Windows now: ";
+    const std::wstring allFive =
+        L"TcpAckFrequency, TcpDelAckTick, TcpNoDelay, NetworkThrottlingIndex, SystemResponsiveness";
+    const auto label = [&] { return WindowText(Control(TControlId::LblApplied)); };
+    // The card reads in the background: its text follows shortly.
+    const auto shows = [&](const std::wstring& text) { return WaitUntil([&] { return label() == text; }); };
+    const auto showCardAgain = [&] {
+        Click(Control(TControlId::BtnHome));
+        Click(Control(TControlId::BtnConfig));
+    };
+    LetProbePeerAnswer();
+    Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
+    Click(Control(TControlId::BtnConfig));
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(Control(TControlId::LblApplied)); }));
+    EXPECT_TRUE(shows(prefix + L"none of the five options")) << label();
+
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Running"; }, kRefreshWaitMs));
+    EXPECT_TRUE(shows(prefix + allFive)) << "read when Run has finished: " << label();
+
+    // A value deleted by hand: the card, shown again, says so and what to do.
+    ASSERT_EQ(RunSystemTool(L"reg.exe delete \"HKLM\\" + interfaceKey + L"\" /v TcpDelAckTicks /f"), 0u);
+    ASSERT_EQ(MachineValue(interfaceKey, L"TcpDelAckTicks"), std::nullopt);
+    showCardAgain();
+    EXPECT_TRUE(shows(prefix +
+                      L"TcpAckFrequency, TcpNoDelay, NetworkThrottlingIndex, SystemResponsiveness\r\n"
+                      L"Not set although Zephyrix is running: TcpDelAckTick Stop and run again to set them."))
+        << label();
+
+    Click(Control(TControlId::BtnStart));
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Run"; }, kRefreshWaitMs));
+    EXPECT_TRUE(shows(prefix + L"none of the five options")) << "read when Stop has finished: " << label();
+
+    // Values set by hand while idle are set: no second line. Read when the window is
+    // activated again, after another window had the activation.
+    ASSERT_EQ(RunSystemTool(L"reg.exe add \"HKLM\\" + std::wstring(kProfileKey) +
+                            L"\" /v NetworkThrottlingIndex /t REG_DWORD /d 0xFFFFFFFF /f"),
+              0u);
+    SetMachineValue(kProfileKey, L"SystemResponsiveness", 0);
+    SetMachineValue(interfaceKey, L"TCPNoDelay", 1); // one of TcpNoDelay's two values: not set
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 120, 80,
+                                         nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    ::SetForegroundWindow(other);
+    ::SetForegroundWindow(FWindow);
+    ::DestroyWindow(other);
+    EXPECT_TRUE(shows(prefix + L"NetworkThrottlingIndex, SystemResponsiveness")) << "activated: " << label();
 }
 
 // Runs inside a network namespace with only loopback (loopback-only.sh).

@@ -12,10 +12,13 @@
 #include <vector>
 
 #include "ToolkitTestSupport.h"
+#include "app/MainForm.h"
 #include "app/win32/MainWindow.h"
+#include "kit/Translation.h"
 #include "platform/PlatformError.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/ui/FontFit.h"
+#include "resources/EmbeddedData.h"
 
 namespace zx {
 namespace {
@@ -84,7 +87,8 @@ private:
 class MainWindowView : public ::testing::Test {
 protected:
     void SetUp() override {
-        Window.Open({[this] { ++Creates; }, [this](TControlId id) { Clicked(id); }}, SW_SHOWNORMAL);
+        Window.Open({[this] { ++Creates; }, [this](TControlId id) { Clicked(id); }, [this] { ++Activations; }},
+                    SW_SHOWNORMAL);
         ASSERT_NE(Window.Handle(), nullptr);
     }
     void Clicked(TControlId id) {
@@ -97,6 +101,7 @@ protected:
     TButtonFamilyList Families;
     TMainWindow Window{Families};
     int Creates = 0;
+    int Activations = 0;
     std::vector<TControlId> Clicks;
     bool CheckedAtClick = false;
     bool ThrowOnClick = false;
@@ -226,6 +231,65 @@ TEST_F(MainWindowView, StyledButtonsKeepTheFontTheStyleGivesThem) {
     EXPECT_EQ(faceOf(Get(ChkTcpNoDelay)), desktop.lfFaceName) << "the other controls take the desktop font";
 }
 
+// The height the label's text needs at the label's width, drawn as the label draws it.
+int NeededHeight(HWND label, const std::u16string& text) {
+    RECT client{};
+    ::GetClientRect(label, &client);
+    RECT needed{0, 0, client.right, 0};
+    HDC dc = ::GetDC(label);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    ::DrawTextW(dc, reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<int>(text.size()), &needed,
+                DT_CALCRECT | DT_WORDBREAK | DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    return needed.bottom;
+}
+
+TEST_F(MainWindowView, TheAppliedLabelsLongestTextsFitItsBoxInEveryLanguageAtBothScales) {
+    // The longest texts: all five set; four set and the shortest name missing while
+    // running; none set and all five missing while running.
+    const TTweakOptions all{true, true, true, true, true};
+    const struct {
+        TTweakOptions Applied;
+        TStatus Shown;
+    } cases[] = {{all, stIdle}, {{true, true, false, true, true}, stRunning}, {{}, stRunning}};
+    StartTranslation(EmbeddedTranslationText(), u"en");
+    Window.UseDesktopFont();
+    const HWND label = Get(LblApplied);
+    ASSERT_NE(label, nullptr);
+    for (const int dpi : {96, 144}) {
+        if (dpi != Window.Dpi()) {
+            RECT suggested{0, 0, 900, 800};
+            ::SendMessageW(Window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        }
+        RECT box{};
+        ::GetClientRect(label, &box);
+        // German reads the English lines.
+        for (const char16_t* language : {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"}) {
+            SetCurrentLanguage(language);
+            for (const auto& c : cases) {
+                const std::u16string text = AppliedTweaksText(c.Applied, all, c.Shown);
+                Window.SetCaption(LblApplied, text);
+                EXPECT_LE(NeededHeight(label, text), box.bottom)
+                    << "at " << dpi << " DPI in " << std::string(language, language + 2);
+            }
+        }
+    }
+    StopTranslation();
+}
+
+TEST_F(MainWindowView, ActivationReachesTheBehaviour) {
+    const int before = Activations;
+    const HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 120, 80,
+                                         nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    ::SetForegroundWindow(other);
+    EXPECT_EQ(Activations, before) << "losing the activation is no activation";
+    ::SetForegroundWindow(Window.Handle());
+    EXPECT_EQ(Activations, before + 1);
+    ::DestroyWindow(other);
+}
+
 TEST_F(MainWindowView, ViewOperationsReachTheControls) {
     Window.SetCaption(BtnStart, u"Running");
     EXPECT_EQ(TextOf(Get(BtnStart)), L"Running");
@@ -342,6 +406,7 @@ TEST(MainWindowStart, ErrorDuringCreationStillOpensTheWindow) {
                          window.SetCaption(BtnStart, u"Run");
                          throw std::runtime_error("settings value of the wrong type");
                      },
+                     {},
                      {}},
                     SW_SHOWNORMAL);
         shown = closer.Text;

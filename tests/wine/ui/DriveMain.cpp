@@ -4,6 +4,7 @@
 //   zx_ui_drive window-program                prints the full path of the program showing it
 //   zx_ui_drive click <control>               clicks a control, e.g. BtnConfig
 //   zx_ui_drive wait-shown <control>          waits until the control is visible
+//   zx_ui_drive wait-text <control>           waits until the control has a text
 //   zx_ui_drive close                         closes the main window, waits for the end
 //   zx_ui_drive answer-box <text> <button>    waits for a message box of any program showing
 //                                             this text and presses the button (IDOK = 1)
@@ -318,6 +319,10 @@ int wmain(int argc, wchar_t** argv) {
             HWND control = NamedControl(argv[2]);
             return control && WaitUntil([&] { return IsShown(control); }) ? 0 : 1;
         }
+        if (command == L"wait-text" && argc == 3) {
+            HWND control = NamedControl(argv[2]);
+            return control && WaitUntil([&] { return !WindowText(control).empty(); }) ? 0 : 1;
+        }
         if (command == L"close" && argc == 2) {
             HWND window = MainWindow();
             if (!window) return 0;
@@ -338,6 +343,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fwprintf(stderr,
                   L"usage: zx_ui_drive wait-window | window-program | click <control> | wait-shown <control> | "
+                  L"wait-text <control> | "
                   L"close | answer-box <text> <button> | "
                   L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class> | side-by-side "
                   L"<program> <bare> <runs> | breakdown <program> [<class>]\n");

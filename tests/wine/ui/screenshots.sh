@@ -58,7 +58,29 @@ shoot() {   # shoot <suffix>
   program_pid=""
 }
 
-shoot 100 || exit 1
+# The configuration card's "set in Windows now" label at its longest: "Running" stored,
+# none of the values in place, so both lines show, in Korean and in German (English
+# lines). A child's locale comes from the Unix environment of the wine call starting it.
+shoot_applied() {   # shoot_applied <language> <locale> <suffix>
+  timeout 60 wine reg delete 'HKCU\Software\Zephyrix' /f >/dev/null 2>&1
+  timeout 60 wine reg add 'HKCU\Software\Zephyrix' /v status /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  LC_ALL="$2" timeout 60 wine "$program" </dev/null >/dev/null 2>&1 &
+  program_pid=$!
+  drive wait-window || { echo "screenshots: the window did not show ($1 $3)" >&2; return 1; }
+  drive click BtnConfig && drive wait-shown Card2 || { echo "screenshots: Config did not show its card" >&2; return 1; }
+  drive wait-text LblApplied || { echo "screenshots: the label stayed empty (no adapter?)" >&2; return 1; }
+  grab "$out/config-running-$1-$3.png" || return 1
+  drive close || { echo "screenshots: the program did not close" >&2; return 1; }
+  wait "$program_pid" 2>/dev/null
+  program_pid=""
+  timeout 60 wine reg delete 'HKCU\Software\Zephyrix' /f >/dev/null 2>&1
+}
+
+shoot_all() {   # shoot_all <suffix>
+  shoot "$1" && shoot_applied ko ko_KR.UTF-8 "$1" && shoot_applied de de_AT.UTF-8 "$1"
+}
+
+shoot_all 100 || exit 1
 
 rm -rf "$copy"
 cp -a "$session_prefix" "$copy" || exit 1
@@ -70,8 +92,9 @@ wineserver -w
 wineserver -p
 # Start the copy's services and desktop detached, as the session does for its own.
 timeout 60 wine cmd /c exit </dev/null >/dev/null 2>&1
-shoot 150 || exit 1
+shoot_all 150 || exit 1
 
-for f in home-100 config-100 home-150 config-150; do
+for f in home-100 config-100 config-running-ko-100 config-running-de-100 \
+  home-150 config-150 config-running-ko-150 config-running-de-150; do
   echo "$out/$f.png: $(identify -format '%wx%h' "$out/$f.png")"
 done
