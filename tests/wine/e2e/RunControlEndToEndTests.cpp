@@ -279,11 +279,15 @@ TEST_F(SlowPlatform, ClosingDuringTheSearchEndsTheProgramWithoutWaitingForIt) {
     EXPECT_EQ(ReadSetting(L"status"), 0u);
 }
 
-// The backup folder of this user (the program runs as the same user in this session).
+std::wstring EnvironmentFolder(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(name, folder, MAX_PATH);
+    return folder;
+}
+
+// The machine's backup folder, which only administrators can change.
 std::wstring BackupFolder() {
-    wchar_t local[MAX_PATH] = {};
-    ::GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
-    return std::wstring(local) + L"\\Zephyrix\\Backup";
+    return EnvironmentFolder(L"ProgramData") + L"\\Zephyrix\\Backup";
 }
 
 // Backup files of an adapter; removed with `remove`.
@@ -345,6 +349,12 @@ TEST_F(RunControl, TheBackupTakenBeforeTheFirstRunPutsEveryValueBackWhenImported
 
     const std::vector<std::wstring> backups = BackupFiles(FGuid);
     ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(::GetFileAttributesW((EnvironmentFolder(L"LOCALAPPDATA") + L"\\Zephyrix").c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "nothing goes into the user's own profile, which an unelevated program can change";
+    WIN32_FIND_DATAW leftover{};
+    EXPECT_FALSE(zx::TUniqueFind(::FindFirstFileW((BackupFolder() + L"\\~*").c_str(), &leftover)))
+        << "no temporary file is left beside the backup";
     ASSERT_EQ(ImportWithRegistryEditor(backups[0]), 0u);
     EXPECT_EQ(MachineValue(interfaceKey, L"TcpAckFrequency"), 2u);
     EXPECT_EQ(MachineValue(interfaceKey, L"TcpDelAckTicks"), std::nullopt);
