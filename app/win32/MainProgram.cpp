@@ -121,7 +121,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
         .Runner = runner,
         .UiDispatcher = window,
         .Sleeper = sleeper,
-        .Backups = backups,
+        .Backups = parts.Backups ? *parts.Backups : backups,
         .WriteGate = writes,
         .Clock = clock,
         .AppVersion = appVersion,
