@@ -383,12 +383,14 @@ void TFrmZephyrix::Start() {
 void TFrmZephyrix::Stop() {
     SetStatus(stBusy);
     // Every value goes back, whatever the boxes say now; so do the values of adapters
-    // Run tuned while they were the active one.
-    RevertTweaks(FServices.Registry, NetworkGUID);
-    for (const std::u16string& guid : TunedAdapters())
-        if (!SameTextIgnoringAsciiCase(guid, NetworkGUID)) RevertAdapterTweaks(FServices.Registry, guid);
-    ForgetTunedAdapters();
-    Refresh(stIdle);
+    // Run tuned while they were the active one. Like Run's, in the background job before
+    // the restart; the list is forgotten only once they are reverted.
+    Refresh(stIdle, [this, &registry = FServices.Registry, guid = NetworkGUID, tuned = TunedAdapters()] {
+        RevertTweaks(registry, guid);
+        for (const std::u16string& other : tuned)
+            if (!SameTextIgnoringAsciiCase(other, guid)) RevertAdapterTweaks(registry, other);
+        ForgetTunedAdapters();
+    });
 }
 
 void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
@@ -396,11 +398,13 @@ void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
     // which shows the target state even when an error escaped the job.
     FServices.Runner.Run([this, status, first = std::move(first), guid = NetworkGUID,
                           &adapterSwitch = FServices.AdapterSwitch, &probe = FServices.InternetProbe,
-                          &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher] {
+                          &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher, &writes = FServices.WriteGate] {
         WorkThenFinishOnUiThread(
             ui,
             [&] {
-                if (first) first();
+                // The program's end waits for these writes, and once it has begun they
+                // do not start: closing never leaves them half done.
+                if (first) (void)writes.RunInside(first);
                 // Taking the connection down and up makes the new values take effect; a
                 // failure changes nothing about the wait.
                 (void)adapterSwitch.SetAdapterEnabled(guid, false);

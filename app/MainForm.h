@@ -60,7 +60,7 @@ public:
     void Start();
     void Stop();
     // In the background: runs `first` (Run's backup and values, whose file is flushed to
-    // disk), restarts the adapter so that the values take effect (the connection manager
+    // disk; Stop's revert) inside the services' write gate, restarts the adapter so that the values take effect (the connection manager
     // can block for seconds), then waits until the Internet answers (or the probes run
     // out); then shows `status`.
     void Refresh(TStatus status, std::function<void()> first = {});

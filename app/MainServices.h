@@ -28,6 +28,7 @@ struct TMainServices {
     IUiDispatcher& UiDispatcher;
     ISleeper& Sleeper;
     ITweakBackupStore& Backups; // the copy of the values before Run first tunes an adapter
+    TWriteGate& WriteGate;      // Run's and Stop's writes, which the program's end waits for
     ILocalClock& Clock;
     std::u16string AppVersion; // "%d.%d.%d.%d" of the program file's version, or "0.0.0.0"
     std::function<int(int count)> RandomIndex = ProcessRandomIndex;

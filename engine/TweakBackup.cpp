@@ -1,5 +1,6 @@
 #include "engine/TweakBackup.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "engine/RegistryPath.h"
@@ -58,6 +59,26 @@ std::u16string TweakBackupName(const std::u16string& adapterGuid, const TBackupT
         ZeroPaddedDecimal(static_cast<std::uint64_t>(time.Hour), 2) + u"-" +
         ZeroPaddedDecimal(static_cast<std::uint64_t>(time.Minute), 2) + u"-" +
         ZeroPaddedDecimal(static_cast<std::uint64_t>(time.Second), 2) + u".reg";
+}
+
+std::u16string TweakBackupTemporaryName(const std::u16string& fileName) {
+    // A leading "~" keeps it out of every "<guid> *" pattern.
+    return u"~" + fileName + u".tmp";
+}
+
+std::size_t TweakBackupHeadSize() noexcept {
+    return RegistryFileBytes(std::u16string(kHeader) + kLineEnd).size();
+}
+
+bool IsCompleteTweakBackup(const std::u16string& fileName, const std::u16string& adapterGuid,
+                           const std::vector<std::uint8_t>& head) {
+    const std::u16string prefix = adapterGuid + u" ";
+    if (adapterGuid.empty() || fileName.size() < prefix.size() + 4 ||
+        !SameTextIgnoringAsciiCase(std::u16string_view(fileName).substr(0, prefix.size()), prefix) ||
+        !SameTextIgnoringAsciiCase(std::u16string_view(fileName).substr(fileName.size() - 4), u".reg"))
+        return false;
+    const std::vector<std::uint8_t> header = RegistryFileBytes(std::u16string(kHeader) + kLineEnd);
+    return head.size() >= header.size() && std::equal(header.begin(), header.end(), head.begin());
 }
 
 std::u16string TweakBackupText(IRegistry& registry, const std::u16string& adapterGuid) {

@@ -80,3 +80,40 @@ bool TTerminationFlag::WaitForTermination(std::chrono::milliseconds timeout) {
 }
 
 } // namespace zx
+
+namespace zx {
+
+bool TWriteGate::Enter() {
+    const std::lock_guard lock(FGuard);
+    if (FClosed) return false;
+    ++FInside;
+    return true;
+}
+
+void TWriteGate::Leave() {
+    {
+        const std::lock_guard lock(FGuard);
+        --FInside;
+    }
+    FLeft.notify_all();
+}
+
+bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(FGuard);
+    FClosed = true;
+    return FLeft.wait_for(lock, timeout, [this] { return FInside == 0; });
+}
+
+bool TWriteGate::RunInside(const std::function<void()>& write) {
+    if (!Enter()) return false;
+    // Left on every path, an escaping error included, so that the program's end never
+    // waits for a writer that is gone.
+    struct TLeave {
+        TWriteGate& Gate;
+        ~TLeave() { Gate.Leave(); }
+    } leave{*this};
+    write();
+    return true;
+}
+
+} // namespace zx

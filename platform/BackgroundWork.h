@@ -63,6 +63,30 @@ private:
     bool FSet = false;
 };
 
+// The part of a background job that must not be cut off when the program ends: the
+// writes of Run (backup and values) and of Stop (the revert). The program's end closes
+// the gate and waits, bounded, for a writer inside; a writer that arrives after that
+// finds the gate closed and writes nothing, so that a write is either whole or absent.
+class TWriteGate {
+public:
+    // True: the caller may write now and must call Leave afterwards. False once the gate
+    // is closed.
+    [[nodiscard]] bool Enter();
+    void Leave();
+    // Closes the gate for good and waits until no writer is inside or `timeout` has
+    // passed; true when none is inside.
+    [[nodiscard]] bool CloseAndWait(std::chrono::milliseconds timeout);
+
+    // Runs `write` inside the gate; does nothing when the gate is closed. True when it ran.
+    bool RunInside(const std::function<void()>& write);
+
+private:
+    std::mutex FGuard;
+    std::condition_variable FLeft;
+    int FInside = 0;
+    bool FClosed = false;
+};
+
 // A detached standard thread per job; nothing is left to join. A job still running when
 // the process ends is ended with it. An error escaping a job goes to `onFault` on the
 // job's thread (the program carries it to the window, which shows it) instead of

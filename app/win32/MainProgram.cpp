@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,7 +18,7 @@
 #include "kit/Translation.h"
 #include "platform/ui/ButtonStyles.h"
 #include "platform/win32/AdapterSwitch.h"
-#include "platform/win32/BackupFolder.h"
+#include "engine/win32/BackupFolder.h"
 #include "platform/win32/ComPtr.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/Handles.h"
@@ -32,6 +33,8 @@
 namespace {
 
 constexpr wchar_t kInstanceMutex[] = L"ZephyrixMutex";
+// How long the program's end waits for Run's or Stop's writes still under way.
+constexpr std::chrono::seconds kWriteGrace{5};
 
 // Ends the translation at program end, on every path.
 struct TTranslationScope {
@@ -95,6 +98,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     THttpInternetProbe probe(addresses.ProbeURL, parts.ProbeTimeouts);
     TThreadSleeper sleeper;
     TBackupFolder backups;
+    TWriteGate writes;
     TSystemLocalClock clock;
 
     TMainWindow window(families);
@@ -117,7 +121,8 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
         .Runner = runner,
         .UiDispatcher = window,
         .Sleeper = sleeper,
-        .Backups = backups,
+        .Backups = parts.Backups ? *parts.Backups : backups,
+        .WriteGate = writes,
         .Clock = clock,
         .AppVersion = appVersion,
         .RandomIndex = ProcessRandomIndex,
@@ -142,6 +147,10 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
         runner.Run([&backups] { (void)backups.Folder(); });
     });
     updates.ProgramEnding();
+    // Run's or Stop's writes under way end first (a backup half written, some values
+    // changed and others not, would be worse than either); the connectivity wait that
+    // follows them is abandoned.
+    (void)writes.CloseAndWait(kWriteGrace);
     // A background job (a connectivity wait, an update check) may still run and use the
     // objects above. End the process here, while they are all intact, instead of
     // destroying them under a running thread; the system closes the mutex and the rest.

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/TweakBackup.h"
 #include "platform/Network.h"
 #include "platform/win32/HttpGetText.h"
 #include "platform/win32/InternetProbe.h"
@@ -25,6 +26,7 @@ struct TMainProgramAddresses {
 struct TMainProgramParts {
     IActiveAdapterSource* Adapters = nullptr;
     IAdapterSwitch* AdapterSwitch = nullptr;
+    ITweakBackupStore* Backups = nullptr;
     THttpTimeouts UpdateTimeouts{};
     TProbeTimeouts ProbeTimeouts{};
 };

@@ -29,7 +29,8 @@ TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBac
                                .UiDispatcher = ui,
                                .Terminating = FTerminating,
                                .Dialog = FDialog,
-                               .OpenAddress = ShellOpen,
+                               // Elevated: the browser gets the user's rights, not these.
+                               .OpenAddress = [](const std::u16string& address) { (void)ShellOpenAsUser(address); },
                                .ClientId = [this, &registry, &clock] { return GetClientID(registry, clock, FRandom); },
                                .ApplicationTitle = [mainWindow] { return CaptionOf(mainWindow); },
                                .AppVersion = std::move(appVersion)}) {}

@@ -260,7 +260,8 @@ void TMainWindow::ShowErrorMessage(const std::u16string& text, const std::u16str
 }
 
 void TMainWindow::OpenAddress(const std::u16string& address) {
-    ShellOpen(address);
+    // The program runs elevated: the browser gets the user's rights, not these.
+    (void)ShellOpenAsUser(address);
 }
 
 void TMainWindow::Close() {

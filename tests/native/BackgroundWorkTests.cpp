@@ -166,5 +166,33 @@ TEST(CallBeforeDeadlineTest, LeavesACallThatHangsAtTheDeadlineAndDropsItsLateRes
     EXPECT_TRUE(watch.expired());
 }
 
+TEST(WriteGateTest, TheEndWaitsForAWriterInsideAndLetsNoLaterOneIn) {
+    TWriteGate gate;
+    std::promise<void> entered, release;
+    std::thread writer([&] {
+        EXPECT_TRUE(gate.RunInside([&] {
+            entered.set_value();
+            release.get_future().wait();
+        }));
+    });
+    entered.get_future().wait();
+    EXPECT_FALSE(gate.CloseAndWait(20ms)) << "the writer is still inside: the bound ends the wait";
+    bool ran = false;
+    EXPECT_FALSE(gate.RunInside([&] { ran = true; })) << "closed: a later writer writes nothing";
+    EXPECT_FALSE(ran);
+
+    auto waiting = std::async(std::launch::async, [&] { return gate.CloseAndWait(10s); });
+    EXPECT_EQ(waiting.wait_for(50ms), std::future_status::timeout);
+    release.set_value();
+    EXPECT_TRUE(waiting.get()) << "the wait ends as the writer leaves, not at its bound";
+    writer.join();
+}
+
+TEST(WriteGateTest, AnErrorEscapingTheWriteStillLeavesTheGate) {
+    TWriteGate gate;
+    EXPECT_THROW(gate.RunInside([] { throw std::runtime_error("disk"); }), std::runtime_error);
+    EXPECT_TRUE(gate.CloseAndWait(0ms));
+}
+
 } // namespace
 } // namespace zx

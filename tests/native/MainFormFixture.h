@@ -95,7 +95,7 @@ class TMemoryBackupStore final : public ITweakBackupStore {
 public:
     bool HasBackup(const std::u16string& adapterGuid) override {
         for (const auto& [name, bytes] : Files)
-            if (name.starts_with(adapterGuid + u" ") && name.ends_with(u".reg")) return true;
+            if (IsCompleteTweakBackup(name, adapterGuid, bytes)) return true;
         return false;
     }
     bool Save(const std::u16string& fileName, const std::vector<std::uint8_t>& bytes) override {
@@ -134,6 +134,7 @@ protected:
             .UiDispatcher = FDispatcher,
             .Sleeper = FSleeper,
             .Backups = FBackups,
+            .WriteGate = FWriteGate,
             .Clock = FClock,
             .AppVersion = u"1.6.0.0",
             .RandomIndex =
@@ -181,6 +182,7 @@ protected:
     TFakeDispatcher FDispatcher;
     TFakeSleeper FSleeper;
     TMemoryBackupStore FBackups;
+    TWriteGate FWriteGate;
     TFixedClock FClock;
     int FRandomResult = 0;
     std::vector<int> FRandomCounts;

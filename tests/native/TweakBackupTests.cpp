@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/RegistryPath.h"
 #include "engine/TweakBackup.h"
@@ -69,6 +70,46 @@ TEST(TweakBackupTest, FileIsUtf16LittleEndianWithAByteOrderMarkAndNamedAfterAdap
     EXPECT_EQ(RegistryFileBytes(u"W\r\n한"),
               (std::vector<std::uint8_t>{0xFF, 0xFE, 'W', 0, '\r', 0, '\n', 0, 0x5C, 0xD5}));
     EXPECT_EQ(TweakBackupName(kGuid, {2026, 1, 2, 3, 4, 5}), kGuid + u" 2026-01-02 03-04-05.reg");
+}
+
+// Only a file written whole counts as a backup: the store's rule for what it finds.
+TEST(TweakBackupTest, OnlyACompleteFileNamedForTheAdapterCountsAsItsBackup) {
+    const std::u16string name = TweakBackupName(kGuid, {2026, 1, 2, 3, 4, 5});
+    TMemoryRegistry registry;
+    const std::vector<std::uint8_t> whole = RegistryFileBytes(TweakBackupText(registry, kGuid));
+    const std::vector<std::uint8_t> header = RegistryFileBytes(u"Windows Registry Editor Version 5.00\r\n");
+    const std::vector<std::uint8_t> cut(header.begin(), header.end() - 1);
+    std::u16string lowerName = name;
+    for (char16_t& c : lowerName)
+        if (c >= u'A' && c <= u'F') c = static_cast<char16_t>(c - u'A' + u'a');
+    struct TCase {
+        const char* What;
+        std::u16string Name;
+        std::vector<std::uint8_t> Head;
+        bool Counts;
+    };
+    const std::vector<TCase> cases = {
+        {"a complete file", name, whole, true},
+        {"the header line alone", name, header, true},
+        {"the GUID in other letter case", lowerName, whole, true},
+        {"an empty file", name, {}, false},
+        {"a file cut inside its header line", name, cut, false},
+        {"no byte-order mark", name, std::vector<std::uint8_t>(whole.begin() + 2, whole.end()), false},
+        {"a leftover temporary file", TweakBackupTemporaryName(name), whole, false},
+        {"another adapter's file", TweakBackupName(u"{00000000-0000-0000-0000-000000000000}", {2026, 1, 2, 3, 4, 5}),
+         whole, false},
+        {"not a registry file", kGuid + u" 2026-01-02 03-04-05.txt", whole, false},
+    };
+    for (const TCase& c : cases) EXPECT_EQ(IsCompleteTweakBackup(c.Name, kGuid, c.Head), c.Counts) << c.What;
+    EXPECT_FALSE(IsCompleteTweakBackup(name, u"", whole)) << "no adapter, no backup";
+    EXPECT_EQ(TweakBackupHeadSize(), header.size());
+}
+
+TEST(TweakBackupTest, TheTemporaryNameStaysInTheFolderAndOutsideEveryAdaptersPattern) {
+    const std::u16string temporary = TweakBackupTemporaryName(TweakBackupName(kGuid, {2026, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(temporary.find_first_of(u"\\/:"), std::u16string::npos) << Show(temporary);
+    EXPECT_FALSE(temporary.starts_with(u"{")) << "never matched by \"<guid> *.reg\"";
+    EXPECT_FALSE(temporary.ends_with(u".reg"));
 }
 
 } // namespace

@@ -279,11 +279,15 @@ TEST_F(SlowPlatform, ClosingDuringTheSearchEndsTheProgramWithoutWaitingForIt) {
     EXPECT_EQ(ReadSetting(L"status"), 0u);
 }
 
-// The backup folder of this user (the program runs as the same user in this session).
+std::wstring EnvironmentFolder(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(name, folder, MAX_PATH);
+    return folder;
+}
+
+// The machine's backup folder, which only administrators can change.
 std::wstring BackupFolder() {
-    wchar_t local[MAX_PATH] = {};
-    ::GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
-    return std::wstring(local) + L"\\Zephyrix\\Backup";
+    return EnvironmentFolder(L"ProgramData") + L"\\Zephyrix\\Backup";
 }
 
 // Backup files of an adapter; removed with `remove`.
@@ -349,6 +353,12 @@ TEST_F(RunControl, TheBackupTakenBeforeTheFirstRunPutsEveryValueBackWhenImported
 
     const std::vector<std::wstring> backups = BackupFiles(FGuid);
     ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(::GetFileAttributesW((EnvironmentFolder(L"LOCALAPPDATA") + L"\\Zephyrix").c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "nothing goes into the user's own profile, which an unelevated program can change";
+    WIN32_FIND_DATAW leftover{};
+    EXPECT_FALSE(zx::TUniqueFind(::FindFirstFileW((BackupFolder() + L"\\~*").c_str(), &leftover)))
+        << "no temporary file is left beside the backup";
     ASSERT_EQ(ImportWithRegistryEditor(backups[0]), 0u);
     EXPECT_EQ(MachineValue(interfaceKey, L"TcpAckFrequency"), 2u);
     EXPECT_EQ(MachineValue(interfaceKey, L"TcpDelAckTicks"), std::nullopt);
@@ -454,6 +464,60 @@ TEST_F(RunControl, TheConfigurationCardTellsWhichOptionsAreSetInWindowsNow) {
     ::SetForegroundWindow(FWindow);
     ::DestroyWindow(other);
     EXPECT_TRUE(shows(prefix + L"NetworkThrottlingIndex, SystemResponsiveness")) << "activated: " << label();
+}
+
+// The first `count` UTF-16 units of a file; fewer when it is shorter.
+std::wstring FileHead(const std::wstring& path, std::size_t count) {
+    std::wstring head(count, L'\0');
+    DWORD got = 0;
+    const zx::TUniqueFile file(
+        ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file || !::ReadFile(file.get(), head.data(), static_cast<DWORD>(count * sizeof(wchar_t)), &got, nullptr))
+        return {};
+    head.resize(got / sizeof(wchar_t));
+    return head;
+}
+
+// The slow copy's backup waits two seconds before it writes: the window is closed in that
+// moment. The program ends only after its writes, and well before the connection switch
+// would let it go.
+TEST_F(SlowPlatform, ClosingDuringTheWritesEndsOnlyOnceTheBackupAndEveryValueAreWritten) {
+    ASSERT_FALSE(FGuid.empty());
+    BackupFiles(FGuid, true);
+    const zx::TUniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, zx::test::kBackupEnteredEvent));
+    ASSERT_TRUE(entered);
+    ::ResetEvent(entered.get());
+    ReleaseSearch();
+    Launch(ZEPHYRIX_SLOW_EXE_PATH);
+
+    Click(Control(TControlId::BtnStart));
+    ASSERT_EQ(::WaitForSingleObject(entered.get(), kWaitMs), WAIT_OBJECT_0) << "the backup never started";
+    EXPECT_FALSE(TweaksWritten()) << "the values follow the backup";
+    const ULONGLONG closing = ::GetTickCount64();
+    EXPECT_EQ(FProgram->Close(15000), 0u) << "ended on its own, not killed";
+    const ULONGLONG took = ::GetTickCount64() - closing;
+    FProgram.reset();
+    EXPECT_LT(took, zx::test::kBackupBlockMs + zx::test::kSwitchBlockMs) << "the connectivity wait is abandoned";
+
+    const std::wstring interfaceKey = kInterfacesKey + FGuid;
+    const std::vector<std::optional<DWORD>> values = {MachineValue(interfaceKey, L"TcpAckFrequency"),
+                                                      MachineValue(interfaceKey, L"TcpDelAckTicks"),
+                                                      MachineValue(interfaceKey, L"TCPNoDelay"),
+                                                      MachineValue(kQueueKey, L"TCPNoDelay"),
+                                                      MachineValue(kProfileKey, L"NetworkThrottlingIndex"),
+                                                      MachineValue(kProfileKey, L"SystemResponsiveness")};
+    const std::vector<std::wstring> backups = BackupFiles(FGuid);
+    WIN32_FIND_DATAW leftover{};
+    EXPECT_FALSE(zx::TUniqueFind(::FindFirstFileW((BackupFolder() + L"\\~*").c_str(), &leftover)));
+    // The writes here take two seconds, within the end's bound: the backup and the values
+    // are all there (a killed job would have left neither, or a backup without values).
+    ASSERT_EQ(backups.size(), 1u) << "the end waited for the writes";
+    const std::wstring header = L"\xFEFFWindows Registry Editor Version 5.00\r\n";
+    EXPECT_EQ(FileHead(backups[0], header.size()), header) << "the backup is complete";
+    EXPECT_EQ(values, (std::vector<std::optional<DWORD>>{1u, 0u, 1u, 1u, 0xFFFFFFFFu, 0u}))
+        << "every value follows the backup";
+    EXPECT_EQ(ReadSetting(L"status"), 0u) << "the stored state stays as it was";
+    BackupFiles(FGuid, true);
 }
 
 // Runs inside a network namespace with only loopback (loopback-only.sh).

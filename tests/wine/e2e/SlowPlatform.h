@@ -11,5 +11,9 @@ inline constexpr wchar_t kReleaseSearchEvent[] = L"Local\\ZephyrixTestReleaseAda
 inline constexpr DWORD kSearchHoldCapMs = 60000;
 // Each call of the copy's connection switch blocks this long.
 inline constexpr DWORD kSwitchBlockMs = 3000;
+// Set by the copy when its backup store starts a save, which then blocks this long
+// before it writes. Manual reset.
+inline constexpr wchar_t kBackupEnteredEvent[] = L"Local\\ZephyrixTestBackupEntered";
+inline constexpr DWORD kBackupBlockMs = 2000;
 
 } // namespace zx::test

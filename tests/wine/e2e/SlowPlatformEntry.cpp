@@ -1,10 +1,12 @@
 // A test copy of the main program whose platform is slow where the real one can be: the
 // adapter search waits until a test releases it (the management service's first query of
-// a session can take long), and each connection switch blocks for three seconds (the
-// connection manager can). Its addresses are the loopback ones of the other test copy.
+// a session can take long), each connection switch blocks for three seconds (the
+// connection manager can), and a backup waits two seconds before it is written (a slow
+// disk). Its addresses are the loopback ones of the other test copy.
 #include <windows.h>
 
 #include "app/win32/MainProgram.h"
+#include "engine/win32/BackupFolder.h"
 #include "platform/win32/AdapterSwitch.h"
 #include "platform/win32/Handles.h"
 #include "app/win32/WmiAdapterSource.h"
@@ -36,13 +38,28 @@ private:
     zx::TConnectionManagerSwitch FReal;
 };
 
+class TSlowBackupStore final : public zx::ITweakBackupStore {
+public:
+    bool HasBackup(const std::u16string& adapterGuid) override { return FReal.HasBackup(adapterGuid); }
+    bool Save(const std::u16string& fileName, const std::vector<std::uint8_t>& bytes) override {
+        const zx::TUniqueHandle entered(::CreateEventW(nullptr, TRUE, FALSE, zx::test::kBackupEnteredEvent));
+        if (entered) ::SetEvent(entered.get());
+        ::Sleep(zx::test::kBackupBlockMs);
+        return FReal.Save(fileName, bytes);
+    }
+
+private:
+    zx::TBackupFolder FReal;
+};
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     TReleasedAdapterSource adapters;
     TBlockingSwitch adapterSwitch;
+    TSlowBackupStore backups;
     zx::RunMainProgram({.UpdateServiceURL = ZX_LOOPBACK_UPDATE_URL,
                         .ShortLinkHost = ZX_LOOPBACK_SHORT_LINK_HOST,
                         .ProbeURL = ZX_LOOPBACK_PROBE_URL},
-                       show, {.Adapters = &adapters, .AdapterSwitch = &adapterSwitch});
+                       show, {.Adapters = &adapters, .AdapterSwitch = &adapterSwitch, .Backups = &backups});
 }

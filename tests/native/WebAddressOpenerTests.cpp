@@ -1,0 +1,54 @@
+// The choice of route for a web address, behind the routes seam: the elevated program
+// goes through the desktop shell and opens directly only when that route is unavailable.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/WebAddressOpener.h"
+
+namespace zx {
+namespace {
+
+class TFakeRoutes final : public IWebAddressRoutes {
+public:
+    bool IsElevated() override { return Elevated; }
+    bool OpenThroughDesktopShell(const std::u16string& address) override {
+        Calls.push_back(u"shell " + address);
+        return ShellAvailable;
+    }
+    void OpenDirectly(const std::u16string& address) override { Calls.push_back(u"direct " + address); }
+    bool Elevated = false;
+    bool ShellAvailable = false;
+    std::vector<std::u16string> Calls;
+};
+
+TEST(WebAddressOpenerTest, TheElevatedProgramOpensThroughTheDesktopShellAndDirectlyOnlyWhenThatFails) {
+    const std::u16string address = u"https://download.test/zephyrix.msi";
+    struct TCase {
+        const char* What;
+        bool Elevated, ShellAvailable;
+        TOpenRoute Route;
+        std::vector<std::u16string> Calls;
+    };
+    const std::vector<TCase> cases = {
+        {"elevated, shell there: the browser gets the user's token", true, true, orDesktopShell, {u"shell " + address}},
+        {"elevated, no shell (Wine, no Explorer): as before, once",
+         true,
+         false,
+         orDirect,
+         {u"shell " + address, u"direct " + address}},
+        {"not elevated: the user's rights are this process's", false, true, orDirect, {u"direct " + address}},
+        {"not elevated, no shell", false, false, orDirect, {u"direct " + address}},
+    };
+    for (const TCase& c : cases) {
+        TFakeRoutes routes;
+        routes.Elevated = c.Elevated;
+        routes.ShellAvailable = c.ShellAvailable;
+        EXPECT_EQ(OpenWebAddress(routes, address), c.Route) << c.What;
+        EXPECT_EQ(routes.Calls, c.Calls) << c.What;
+    }
+}
+
+} // namespace
+} // namespace zx
