@@ -81,9 +81,18 @@ private:
     std::thread FThread;
 };
 
+// The window of an earlier test posted WM_QUIT when it was destroyed (it ends the
+// program's loop); left in this thread's queue it would end the next message box at once.
+void DropLeftoverQuit() {
+    MSG quit;
+    while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
 class MainWindowView : public ::testing::Test {
 protected:
     void SetUp() override {
+        DropLeftoverQuit();
         Window.Open({[this] { ++Creates; }, [this](TControlId id) { Clicked(id); }}, SW_SHOWNORMAL);
         ASSERT_NE(Window.Handle(), nullptr);
     }
@@ -325,6 +334,7 @@ TEST_F(MainWindowView, ErrorOfAHandlerIsShownAndTheWindowGoesOn) {
 }
 
 TEST(MainWindowStart, ErrorDuringCreationStillOpensTheWindow) {
+    DropLeftoverQuit();
     TButtonFamilyList families;
     TMainWindow window(families);
     std::wstring shown;
