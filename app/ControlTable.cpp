@@ -11,6 +11,8 @@ using enum TControlId;
 using enum TControlKind;
 
 // One row per control, kept on one line each so the table reads as a table.
+// The five option boxes are one keyboard group with one Tab stop (the first box, then the
+// box that last had the focus); the arrow keys move among them, Space ticks.
 // clang-format off
 constexpr std::array kControls = {
     TControlEntry{FrmZephyrix, u"FrmZephyrix", FrmZephyrix, ckForm, {0, 0, kClientWidth96, kClientHeight96}, u"제피릭스", coNone},
@@ -32,12 +34,12 @@ constexpr std::array kControls = {
     TControlEntry{LblAdapter, u"LblAdapter", GroupBox1, ckLabel, {17, 32, 304, 15}, u"", coNone},
     TControlEntry{LblIPAddress, u"LblIPAddress", GroupBox1, ckLabel, {344, 32, 109, 15}, u"IP: ", coNone},
     TControlEntry{GroupBox2, u"GroupBox2", Card2, ckGroupBox, {15, 87, 474, 98}, u"네이글 알고리즘 해제", coNone},
-    TControlEntry{ChkTCPAckFrequency, u"ChkTCPAckFrequency", GroupBox2, ckCheckBox, {17, 32, 200, 17}, u"TcpAckFrequency", coNoTabStop | coGroupStart},
-    TControlEntry{ChkTcpDelAckTick, u"ChkTcpDelAckTick", GroupBox2, ckCheckBox, {243, 32, 200, 17}, u"TcpDelAckTick", coNoTabStop | coGroupStart},
-    TControlEntry{ChkTcpNoDelay, u"ChkTcpNoDelay", GroupBox2, ckCheckBox, {17, 64, 200, 17}, u"TcpNoDelay", coNoTabStop | coGroupStart},
+    TControlEntry{ChkTCPAckFrequency, u"ChkTCPAckFrequency", GroupBox2, ckCheckBox, {17, 32, 200, 17}, u"TcpAckFrequency", coGroupStart},
+    TControlEntry{ChkTcpDelAckTick, u"ChkTcpDelAckTick", GroupBox2, ckCheckBox, {243, 32, 200, 17}, u"TcpDelAckTick", coNoTabStop},
+    TControlEntry{ChkTcpNoDelay, u"ChkTcpNoDelay", GroupBox2, ckCheckBox, {17, 64, 200, 17}, u"TcpNoDelay", coNoTabStop},
     TControlEntry{GroupBox3, u"GroupBox3", Card2, ckGroupBox, {15, 199, 474, 66}, u"네트워크 쓰로틀링", coNone},
-    TControlEntry{ChkNetworkThrottlingIndex, u"ChkNetworkThrottlingIndex", GroupBox3, ckCheckBox, {17, 32, 200, 17}, u"NetworkThrottlingIndex", coNoTabStop | coGroupStart},
-    TControlEntry{ChkSystemResponsiveness, u"ChkSystemResponsiveness", GroupBox3, ckCheckBox, {243, 32, 200, 17}, u"SystemResponsiveness", coNoTabStop | coGroupStart},
+    TControlEntry{ChkNetworkThrottlingIndex, u"ChkNetworkThrottlingIndex", GroupBox3, ckCheckBox, {17, 32, 200, 17}, u"NetworkThrottlingIndex", coNoTabStop},
+    TControlEntry{ChkSystemResponsiveness, u"ChkSystemResponsiveness", GroupBox3, ckCheckBox, {243, 32, 200, 17}, u"SystemResponsiveness", coNoTabStop},
     TControlEntry{LblApplied, u"LblApplied", Card2, ckLabel, {15, 273, 474, 66}, u"", coWordWrap},
     TControlEntry{LblVersion, u"LblVersion", Card2, ckLabel, {15, 344, 100, 15}, u"", coNone, kColorGray},
 };

@@ -57,6 +57,7 @@ enum class TControlKind : std::uint8_t {
     ckActivityIndicator,
     ckGroupBox,
     ckCheckBox,
+    ckLink, // a one-line web link (the update offer's notice); in no table row of the window
 };
 
 // Layout and behaviour flags of a control; the window's control factory reads them.

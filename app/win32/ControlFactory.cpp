@@ -2,6 +2,10 @@
 
 #include <string>
 
+#include "app/ControlAccessibility.h"
+#include "kit/Translation.h"
+#include "platform/win32/WindowText.h"
+
 namespace zx {
 
 namespace {
@@ -35,6 +39,20 @@ HWND CreateStandardControl(const wchar_t* className, DWORD style, const TControl
 
 } // namespace
 
+TAccessibleReader ControlReader(HWND control, TControlKind kind) {
+    return [control, kind] {
+        TControlFacts facts;
+        facts.Text = WindowText(control);
+        facts.Visible = ::IsWindowVisible(control) != FALSE;
+        facts.Enabled = ::IsWindowEnabled(control) != FALSE;
+        facts.Focused = ::GetFocus() == control;
+        // Our buttons answer BM_GETCHECK with their lasting pressed look.
+        if (kind == TControlKind::ckToolButton || kind == TControlKind::ckStyledButton)
+            facts.Down = ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return DescribeControl(kind, facts, CurrentLanguage());
+    };
+}
+
 void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT& place, int dpi,
                              TControlWindows& windows) const {
     const int id = static_cast<int>(entry.Id);
@@ -43,9 +61,11 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
     const DWORD keyboard = (Has(entry, coNoTabStop) ? 0 : WS_TABSTOP) | (Has(entry, coGroupStart) ? WS_GROUP : 0);
     const std::wstring caption(reinterpret_cast<const wchar_t*>(entry.Caption.data()), entry.Caption.size());
     HWND handle = nullptr;
+    TWindowBase* ours = nullptr; // null: a standard control, read by the system's own object
 
     switch (entry.Kind) {
     case TControlKind::ckForm:
+    case TControlKind::ckLink: // the update offer's, made by the offer itself
         return;
     case TControlKind::ckPanel:
     case TControlKind::ckToolbar:
@@ -56,6 +76,7 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         auto panel = std::make_unique<TPanelWindow>(parent, id, caption.c_str(), kind, place, visible);
         windows.Panels.push_back(panel.get());
         handle = panel->Handle();
+        ours = panel.get();
         windows.Owned.push_back(std::move(panel));
         break;
     }
@@ -71,6 +92,7 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         if (Has(entry, coPressed)) button->SetDown(true);
         windows.Buttons[entry.Id] = button.get();
         handle = button->Handle();
+        ours = button.get();
         windows.Owned.push_back(std::move(button));
         break;
     }
@@ -79,6 +101,7 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         logo->SetDpi(dpi);
         windows.Logo = logo.get();
         handle = logo->Handle();
+        ours = logo.get();
         windows.Owned.push_back(std::move(logo));
         break;
     }
@@ -87,6 +110,7 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         label->SetMarkup(std::u16string(entry.Caption));
         windows.RichLabel = label.get();
         handle = label->Handle();
+        ours = label.get();
         windows.Owned.push_back(std::move(label));
         break;
     }
@@ -94,6 +118,7 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
         auto indicator = std::make_unique<TActivityIndicatorWindow>(parent, id, place);
         windows.Indicator = indicator.get();
         handle = indicator->Handle();
+        ours = indicator.get();
         windows.Owned.push_back(std::move(indicator));
         break;
     }
@@ -103,14 +128,18 @@ void TControlFactory::Create(const TControlEntry& entry, HWND parent, const RECT
                                                    : TTextLabelWindow::lyLeftEllipsisAtEnd;
         auto label = std::make_unique<TTextLabelWindow>(parent, id, caption.c_str(), layout, place, visible);
         handle = label->Handle();
+        ours = label.get();
         windows.Owned.push_back(std::move(label));
         break;
     }
     case TControlKind::ckCheckBox:
         // Not an auto check box: the window's behaviour owns the option and ticks the box.
-        handle = CreateStandardControl(L"BUTTON", WS_CHILD | BS_CHECKBOX | keyboard | shown, entry, parent, place);
+        // BS_NOTIFY: the window learns which box has the focus (the group's Tab stop).
+        handle = CreateStandardControl(L"BUTTON", WS_CHILD | BS_CHECKBOX | BS_NOTIFY | keyboard | shown, entry, parent,
+                                       place);
         break;
     }
+    if (ours) ours->SetAccessibleReader(ControlReader(handle, entry.Kind));
     windows.Handles[entry.Id] = handle;
 }
 

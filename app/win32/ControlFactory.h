@@ -1,5 +1,6 @@
 // Makes the main window's controls from their table entries: the table's kind, place,
-// caption and flags decide the window class, styles, keyboard behaviour and look.
+// caption and flags decide the window class, styles, keyboard behaviour, look and how a
+// screen reader reads it.
 #pragma once
 
 #include <windows.h>
@@ -41,5 +42,10 @@ public:
 private:
     const TButtonFamilyList& FFamilies;
 };
+
+// The accessible reader of a control of ours of the given kind: what its window shows
+// now (text, visibility, enabled, pressed look, focus) read as that kind reads
+// (app/ControlAccessibility.h), its fixed texts in the current language.
+[[nodiscard]] TAccessibleReader ControlReader(HWND control, TControlKind kind);
 
 } // namespace zx

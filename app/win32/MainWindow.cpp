@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/ControlAccessibility.h"
 #include "kit/ThemeColors.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/win32/Shell.h"
@@ -24,6 +25,13 @@ constexpr int kIconId = 1; // the program icon in the resources
 // controls, whose library takes longer to load than the rest of the window to build.
 bool IsDeferred(const TControlEntry& entry) {
     return entry.Kind == TControlKind::ckCheckBox;
+}
+
+// The kind of the table's control with this child-window ID; the form's for any other.
+TControlKind FindControlKind(int controlId) {
+    for (const auto& entry : ControlTable())
+        if (static_cast<int>(entry.Id) == controlId) return entry.Kind;
+    return TControlKind::ckForm;
 }
 
 } // namespace
@@ -70,8 +78,48 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
 }
 
 void TMainWindow::FocusCuesShown() {
-    // From the first key on, the focused button shows its focus rectangle.
+    // From the first key on, the focused button shows its focus rectangle (the option
+    // boxes, the system's, follow the UI state the dialog keys set).
     for (auto& [id, button] : FControls.Buttons) button->SetFocusCues(true);
+}
+
+bool TMainWindow::HandleOwnKeys(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    bool forward = false;
+    switch (message.wParam) {
+    case VK_RIGHT:
+    case VK_DOWN:
+        forward = true;
+        break;
+    case VK_LEFT:
+    case VK_UP:
+        break;
+    default:
+        return false;
+    }
+    const auto from = static_cast<TControlId>(::GetDlgCtrlID(message.hwnd));
+    if (ControlHandle(from) != message.hwnd) return false;
+    // The next box that can take the focus, as a dialog's group skips greyed ones.
+    for (const TControlEntry* next = NextCheckBox(from, forward); next && next->Id != from;
+         next = NextCheckBox(next->Id, forward)) {
+        const HWND box = ControlHandle(next->Id);
+        if (box && ::IsWindowVisible(box) && ::IsWindowEnabled(box)) {
+            ::SetFocus(box);
+            MakeOptionTabStop(next->Id);
+            return true;
+        }
+    }
+    return NextCheckBox(from, forward) != nullptr; // a lone box keeps the focus
+}
+
+void TMainWindow::MakeOptionTabStop(TControlId focused) {
+    for (const auto& entry : ControlTable()) {
+        const HWND box = entry.Kind == TControlKind::ckCheckBox ? ControlHandle(entry.Id) : nullptr;
+        if (!box) continue;
+        LONG_PTR style = ::GetWindowLongPtrW(box, GWL_STYLE);
+        style = entry.Id == focused ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
+        ::SetWindowLongPtrW(box, GWL_STYLE, style);
+    }
 }
 
 RECT TMainWindow::PlaceOf(const TControlEntry& entry) const {
@@ -275,7 +323,11 @@ void TMainWindow::InvokeSynchronously(const std::function<void()>& call) {
 // --- messages ---
 
 void TMainWindow::ControlCommand(int controlId, int code) {
-    if (code != BN_CLICKED) return;
+    const bool optionBox = FindControlKind(controlId) == TControlKind::ckCheckBox;
+    if (code == BN_SETFOCUS && optionBox) MakeOptionTabStop(static_cast<TControlId>(controlId));
+    // With BS_NOTIFY a box reports the second click of a double click on its own: it is
+    // a click all the same.
+    if (code != BN_CLICKED && !(code == BN_DOUBLECLICKED && optionBox)) return;
     for (const auto& entry : ControlTable()) {
         if (static_cast<int>(entry.Id) == controlId && entry.Id != TControlId::FrmZephyrix) {
             if (FEvents.Click) RunGuarded([&] { FEvents.Click(entry.Id); });

@@ -10,7 +10,10 @@
 //  - window texts are the captions the user sees; LblContent's is its plain text
 //    (markup removed), ImgLogo's is "Moravel";
 //  - IsWindowEnabled, IsWindowVisible; BM_GETCHECK on the check boxes (standard
-//    BUTTON check boxes, not tab stops, ticked by the window's behaviour on a click);
+//    BUTTON check boxes, ticked by the window's behaviour on a click; one Tab stop for
+//    the five, the box that last had the focus, the arrow keys moving among them);
+//  - WM_GETOBJECT(OBJID_CLIENT) on every control of ours but the check boxes: its own
+//    accessible object (app/ControlAccessibility.h says how each kind reads);
 //  - BM_CLICK (or WM_LBUTTONDOWN/UP) on a header button, the Run button, the logo or a
 //    check box is a click, handled before the message returns;
 //  - BM_GETSTATE on a header button or the Run button has BST_PUSHED | BST_CHECKED
@@ -81,6 +84,10 @@ public:
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FocusCuesShown() override;
+    // The arrow keys on an option box move the focus to the next or previous box.
+    [[nodiscard]] bool HandleOwnKeys(const MSG& message) override;
+    // The option box that has the focus becomes the boxes' one Tab stop.
+    void MakeOptionTabStop(TControlId box);
 
     void CreateControls();
     // The controls the first frame does not show (the option boxes on the configuration

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/ControlFactory.h"
 #include "kit/UpdateBand.h"
 #include "platform/PlatformError.h"
 #include "platform/ui/DpiScale.h"
@@ -122,6 +123,8 @@ private:
                 FLink = std::make_unique<TLinkLabelWindow>(dialog, kUpdateNoteLinkId, Wide(FContent.Notice.Text),
                                                            RECT{0, 0, 0, 0});
                 FLine = FLink->Handle();
+                // Read as a link with its text; the message and the buttons are the system's.
+                FLink->SetAccessibleReader(ControlReader(FLine, TControlKind::ckLink));
             }
         }
         ::SendMessageW(dialog, DM_SETDEFID, IDYES, 0);

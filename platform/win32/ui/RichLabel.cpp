@@ -39,6 +39,7 @@ void TRichLabelWindow::SetMarkup(const std::u16string& markup) {
     const std::u16string plain = PlainText(FRuns);
     TPaintedWindow::HandleMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(plain)));
     ::InvalidateRect(Handle(), nullptr, FALSE);
+    AnnounceNameChange(); // set without a WM_SETTEXT of its own
 }
 
 HFONT TRichLabelWindow::FontFor(const TRichRun& run) {

@@ -30,7 +30,9 @@ TStyledButtonWindow::TStyledButtonWindow(HWND parent, int controlId, const wchar
 
 void TStyledButtonWindow::SetDown(bool down) {
     const auto before = FState.VisualState();
+    const bool changed = FState.Down() != down;
     FState.SetDown(down);
+    if (changed) AnnounceStateChange(); // pressed (Running) or a tab selected
     if (down && FGroup != 0) {
         // Release the other buttons of the group.
         for (HWND sibling = ::GetWindow(::GetParent(Handle()), GW_CHILD); sibling;

@@ -32,6 +32,7 @@ bool TTopLevelWindow::HandleDialogKeys(MSG& message) {
             break;
         }
     }
+    if (HandleOwnKeys(message)) return true;
     return ::IsDialogMessageW(Handle(), &message) != FALSE;
 }
 

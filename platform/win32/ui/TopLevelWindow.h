@@ -41,6 +41,9 @@ protected:
     // Called once, at the first dialog key: focus rectangles are shown from now on.
     virtual void FocusCuesShown() {}
 
+    // Keys the window handles itself before the dialog keys; true when it took the message.
+    [[nodiscard]] virtual bool HandleOwnKeys(const MSG& /*message*/) { return false; }
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     int FDpi = 96;

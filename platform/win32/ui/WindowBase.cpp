@@ -70,7 +70,23 @@ LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM 
         self = reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_GETOBJECT && self->FAccessibleReader && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        if (const LRESULT answer = AnswerAccessibleObject(window, wParam)) return answer;
+    }
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    switch (message) {
+    case WM_SETTEXT:
+        self->Announce(EVENT_OBJECT_NAMECHANGE);
+        break;
+    case WM_ENABLE:
+        self->Announce(EVENT_OBJECT_STATECHANGE);
+        break;
+    case WM_SETFOCUS:
+        self->Announce(EVENT_OBJECT_FOCUS);
+        break;
+    default:
+        break;
+    }
     if (message == WM_NCDESTROY) {
         ::RemovePropW(window, kOwnerProperty);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -78,6 +94,11 @@ LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM 
         self->WindowDestroyed();
     }
     return result;
+}
+
+void TWindowBase::Announce(DWORD event) const noexcept {
+    // Readers listen with win-event hooks; with none set the call costs next to nothing.
+    if (FHandle && FAccessibleReader) ::NotifyWinEvent(event, FHandle, OBJID_CLIENT, CHILDID_SELF);
 }
 
 LRESULT TPaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "AccessibleObject.h"
 #include "Gdi.h"
 
 namespace zx {
@@ -20,6 +23,16 @@ public:
 
     // The object behind a window of ours, or null for any other window.
     static TWindowBase* FromHandle(HWND window) noexcept;
+
+    // Accessibility: with a reader set, the window answers WM_GETOBJECT(OBJID_CLIENT)
+    // with an accessible object of its own, and announces its changes to screen readers:
+    // a name change on WM_SETTEXT, a state change on WM_ENABLE, focus on WM_SETFOCUS.
+    // Without one, the system's default object stands for it and nothing is announced.
+    void SetAccessibleReader(TAccessibleReader reader) { FAccessibleReader = std::move(reader); }
+    [[nodiscard]] const TAccessibleReader& AccessibleReader() const noexcept { return FAccessibleReader; }
+    // For changes that pass no message of their own (a label's markup, a pressed look).
+    void AnnounceNameChange() const noexcept { Announce(EVENT_OBJECT_NAMECHANGE); }
+    void AnnounceStateChange() const noexcept { Announce(EVENT_OBJECT_STATECHANGE); }
 
 protected:
     // Registers the class once per process with our window procedure. Idempotent.
@@ -38,7 +51,9 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Announce(DWORD event) const noexcept;
     HWND FHandle = nullptr;
+    TAccessibleReader FAccessibleReader;
 };
 
 // A window of ours that paints all of its area itself: no background erase, painting

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/WmiNetworkInventory.h"
 #include "e2e/SlowPlatform.h"
+#include "ui/ScreenReader.h"
 #include "ui/UiDriver.h"
 
 namespace {
@@ -173,6 +175,55 @@ TEST_F(RunControl, RunAppliesWaitsForTheProbeAndStopReverts) {
     EXPECT_EQ(MachineValue(kProfileKey, L"SystemResponsiveness"), 20u);
 }
 
+// Run as a screen reader user meets it: the reader's default action presses it exactly
+// as a click does (a real Run: the values are written), the button reads unavailable
+// while busy with the indicator "Working" in the tree, and the name change to "Running"
+// is announced when the Internet answers.
+TEST_F(RunControl, ScreenReaderPressesRunAndHearsRunningAnnounced) {
+    ASSERT_FALSE(FGuid.empty()) << "the session should see the machine's adapter";
+    SilenceProbePeer();
+    Launch(ZEPHYRIX_LOOPBACK_EXE_PATH);
+    const HWND start = Control(TControlId::BtnStart);
+    const HWND indicator = Control(TControlId::Indicator);
+    TWinEventRecorder events(FProgram->Id());
+    TAccessibleRead read = ReadAccessible(start);
+    ASSERT_EQ(read.Result, S_OK);
+    EXPECT_EQ(read.Role, kRolePushButton);
+    EXPECT_EQ(read.Name, L"Run");
+    EXPECT_EQ(read.DefaultAction, L"Press");
+    EXPECT_EQ(read.State & (STATE_SYSTEM_PRESSED | STATE_SYSTEM_UNAVAILABLE), 0);
+
+    EXPECT_EQ(DoDefaultAction(start), S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Busy(); }));
+    EXPECT_NE(ReadAccessible(start).State & STATE_SYSTEM_UNAVAILABLE, 0) << "unavailable while busy";
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, start));
+    read = ReadAccessible(indicator);
+    EXPECT_EQ(read.Role, kRoleAnimation);
+    EXPECT_EQ(read.Name, L"Working");
+    EXPECT_EQ(read.State & STATE_SYSTEM_INVISIBLE, 0);
+    const auto tree = AccessibleChildWindows(Control(TControlId::Card1));
+    EXPECT_NE(std::find(tree.begin(), tree.end(), indicator), tree.end()) << "the busy indicator is in the tree";
+    EXPECT_EQ(DoDefaultAction(start), E_FAIL) << "no second press while busy";
+    ASSERT_TRUE(WaitUntil([&] { return MachineValue(kProfileKey, L"SystemResponsiveness").has_value(); }))
+        << "the reader's press started a real Run";
+
+    events.Clear();
+    LetProbePeerAnswer();
+    ASSERT_TRUE(WaitUntil([&] { return RunCaption() == L"Running"; }, kRefreshWaitMs));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_NAMECHANGE, start)) << "\"Running\" is announced";
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, start));
+    read = ReadAccessible(start);
+    EXPECT_EQ(read.Name, L"Running");
+    EXPECT_EQ(read.State & (STATE_SYSTEM_PRESSED | STATE_SYSTEM_UNAVAILABLE), STATE_SYSTEM_PRESSED);
+    const auto after = AccessibleChildWindows(Control(TControlId::Card1));
+    EXPECT_EQ(std::find(after.begin(), after.end(), indicator), after.end()) << "the idle indicator left the tree";
+
+    // Stop the same way, back to Run.
+    EXPECT_EQ(DoDefaultAction(start), S_OK);
+    EXPECT_TRUE(WaitUntil([&] { return RunCaption() == L"Run"; }, kRefreshWaitMs));
+    EXPECT_EQ(ReadAccessible(start).Name, L"Run");
+}
+
 TEST_F(RunControl, RunWritesOnlyTheCheckedOptions) {
     ASSERT_FALSE(FGuid.empty());
     // Stored choices: only the two scheduler options.
@@ -241,9 +292,15 @@ TEST_F(SlowPlatform, TheWindowShowsBeforeTheAdapterSearchEndsAndItsLabelsFillInA
     EXPECT_TRUE(WindowAnswers());
     EXPECT_EQ(RunCaption(), L"Run");
 
+    TWinEventRecorder events(FProgram->Id());
     ReleaseSearch();
     EXPECT_TRUE(WaitUntil([&] { return WindowText(Control(TControlId::LblAdapter)) == adapter.Name; }));
     EXPECT_EQ(WindowText(Control(TControlId::LblIPAddress)), L"IP: " + adapter.Ip);
+    // A screen reader hears the labels fill in, and reads them as static text.
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_NAMECHANGE, Control(TControlId::LblAdapter)));
+    const TAccessibleRead read = ReadAccessible(Control(TControlId::LblAdapter));
+    EXPECT_EQ(read.Role, kRoleStaticText);
+    EXPECT_EQ(read.Name, adapter.Name);
 }
 
 TEST_F(SlowPlatform, RunPressedDuringTheSearchWaitsBusyThenRunsAndTheBlockingSwitchNeverFreezesTheWindow) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/win32/Handles.h"
+#include "ui/ScreenReader.h"
 #include "ui/UiDriver.h"
 
 namespace {
@@ -299,24 +300,44 @@ TEST_F(UpdateOffer, TickedHoldBoxSendsTheHoldRequestWhateverTheAnswer) {
     }
 }
 
+// Followed by a click, and by a screen reader's default action, which reads it as a link
+// with its text first; the message reads as its text.
 TEST_F(UpdateOffer, NoteLinkOpensItsAddressAndTheOfferStaysOpen) {
-    WriteControlFile(
-        "answer",
-        Answer(Escaped(kDownload), R"("style":"note","text":"What is new","url":"http:\/\/127.0.0.1:47083\/news")"));
-    Launch();
-    const HWND offer = WaitForOffer();
-    ASSERT_NE(offer, nullptr);
-    const HWND link = ::GetDlgItem(offer, kNoteLinkId);
-    ASSERT_NE(link, nullptr) << "no note link";
-    EXPECT_EQ(WindowText(link), L"What is new");
-    PostClick(link);
-    std::string opened;
-    EXPECT_TRUE(WaitUntil([&] { return (opened = NewlyOpened()) == "http://127.0.0.1:47083/news\n"; }, 10000))
-        << "opened: " << opened;
-    EXPECT_EQ(FindMessageBox(FProgram->Id()), offer) << "the offer stays open";
-    AnswerMessageBox(offer, IDNO);
-    ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(FProgram->Id()) == nullptr; }));
-    EXPECT_TRUE(WaitUntil([&] { return StillRunning(); }));
+    for (const bool byReader : {false, true}) {
+        SCOPED_TRACE(byReader ? "screen reader's default action" : "click");
+        SetUp();
+        WriteControlFile("answer",
+                         Answer(Escaped(kDownload),
+                                R"("style":"note","text":"What is new","url":"http:\/\/127.0.0.1:47083\/news")"));
+        Launch();
+        const HWND offer = WaitForOffer();
+        ASSERT_NE(offer, nullptr);
+        const HWND link = ::GetDlgItem(offer, kNoteLinkId);
+        ASSERT_NE(link, nullptr) << "no note link";
+        EXPECT_EQ(WindowText(link), L"What is new");
+        if (byReader) {
+            const TAccessibleRead read = ReadAccessible(link);
+            ASSERT_EQ(read.Result, S_OK);
+            EXPECT_EQ(read.Role, kRoleLink);
+            EXPECT_EQ(read.Name, L"What is new");
+            EXPECT_EQ(read.DefaultAction, L"Jump");
+            EXPECT_NE(read.State & STATE_SYSTEM_FOCUSABLE, 0);
+            const HWND message = ::GetDlgItem(offer, kMessageBoxTextId);
+            EXPECT_EQ(ReadAccessible(message).Name, WindowText(message)) << "the system's object reads the message";
+            EXPECT_EQ(DoDefaultAction(link), S_OK);
+        } else {
+            PostClick(link);
+        }
+        std::string opened;
+        EXPECT_TRUE(WaitUntil([&] { return (opened = NewlyOpened()) == "http://127.0.0.1:47083/news\n"; }, 10000))
+            << "opened: " << opened;
+        EXPECT_EQ(FindMessageBox(FProgram->Id()), offer) << "the offer stays open";
+        AnswerMessageBox(offer, IDNO);
+        ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(FProgram->Id()) == nullptr; }));
+        EXPECT_TRUE(WaitUntil([&] { return StillRunning(); }));
+        FProgram->Kill();
+        FProgram.reset();
+    }
 }
 
 TEST_F(UpdateOffer, OnlyWebAddressesAreOffered) {

@@ -84,6 +84,8 @@ private:
     std::thread FThread;
 };
 
+// The window of an earlier test posted WM_QUIT when it was destroyed (it ends the
+// program's loop); left in this thread's queue it would end the next message box at once.
 class MainWindowView : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -148,8 +150,9 @@ TEST_F(MainWindowView, MadeFromTheTable) {
     EXPECT_FALSE(::IsWindowVisible(Get(Card2)));
     EXPECT_TRUE(::IsWindowVisible(Get(BtnStart)));
     EXPECT_NE(::SendMessageW(Get(BtnHome), BM_GETSTATE, 0, 0) & BST_PUSHED, 0) << "Home is pressed at start";
-    for (const TControlId box :
-         {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay, ChkNetworkThrottlingIndex, ChkSystemResponsiveness})
+    // One Tab stop into the option boxes: the first.
+    EXPECT_TRUE(test::HasStyle(Get(ChkTCPAckFrequency), WS_TABSTOP));
+    for (const TControlId box : {ChkTcpDelAckTick, ChkTcpNoDelay, ChkNetworkThrottlingIndex, ChkSystemResponsiveness})
         EXPECT_FALSE(test::HasStyle(Get(box), WS_TABSTOP)) << static_cast<int>(box);
 }
 
@@ -337,16 +340,24 @@ TEST_F(MainWindowView, ClicksReachTheBehaviourAndCheckBoxesLeaveTheirTickToIt) {
     EXPECT_EQ(Clicks, (std::vector<TControlId>{BtnHome, BtnConfig, ImgLogo, BtnStart, ChkTcpNoDelay}));
     EXPECT_FALSE(CheckedAtClick) << "the box ticked itself: the behaviour would see a state it did not set";
     EXPECT_FALSE(Window.IsChecked(ChkTcpNoDelay));
+
+    // A double click on a box is two clicks (the box reports the second one on its own).
+    Clicks.clear();
+    for (const UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        ::SendMessageW(Get(ChkTcpDelAckTick), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_EQ(Clicks, (std::vector<TControlId>{ChkTcpDelAckTick, ChkTcpDelAckTick}));
 }
 
 TEST_F(MainWindowView, KeyboardMovesBetweenTheButtonsAndPresses) {
-    // Tab order: the two header buttons and the Run button, never a check box.
+    // Tab order: the two header buttons and the Run button; on the configuration card
+    // one stop for the five option boxes.
     std::vector<HWND> order;
     HWND at = Get(BtnHome);
     for (int i = 0; i < 3; ++i) order.push_back(at = ::GetNextDlgTabItem(Window.Handle(), at, FALSE));
     EXPECT_EQ(order, (std::vector<HWND>{Get(BtnConfig), Get(BtnStart), Get(BtnHome)}));
     Window.ShowCard(1);
-    EXPECT_EQ(::GetNextDlgTabItem(Window.Handle(), Get(BtnConfig), FALSE), Get(BtnHome));
+    EXPECT_EQ(::GetNextDlgTabItem(Window.Handle(), Get(BtnConfig), FALSE), Get(ChkTCPAckFrequency));
+    EXPECT_EQ(::GetNextDlgTabItem(Window.Handle(), Get(ChkTCPAckFrequency), FALSE), Get(BtnHome));
     Window.ShowCard(0);
 
     ::SetFocus(Get(BtnStart));

@@ -14,7 +14,9 @@
 
 #include "app/win32/UpdateDialog.h"
 #include "platform/win32/WindowText.h"
+#include "platform/win32/ComPtr.h"
 #include "tests/wine/ui/ProcessResources.h"
+#include "tests/wine/ui/ScreenReader.h"
 
 namespace zx {
 namespace {
@@ -386,6 +388,28 @@ TEST(UpdateDialog, NoteLinkIsFollowedAndTheDialogStaysOpen) {
     EXPECT_TRUE(stillOpen);
     EXPECT_FALSE(shown.Result.Accepted);
     EXPECT_FALSE(shown.Result.HoldTicked);
+}
+
+// A screen reader reads the notice link as a link with its text, and follows it with
+// the link's default action; the dialog's thread has its apartment, as the program's has.
+TEST(UpdateDialog, ScreenReaderReadsAndFollowsTheNoteLink) {
+    const TComScope apartment;
+    zx::ui::TAccessibleRead read;
+    HRESULT followed = E_FAIL;
+    const TShown shown = ShowAndDrive(Content(u"note"), [&](HWND d) {
+        const HWND link = ::GetDlgItem(d, kUpdateNoteLinkId);
+        read = zx::ui::ReadAccessible(link);
+        followed = zx::ui::DoDefaultAction(link);
+        WaitUntil([&] { return false; }, 300);
+        PressKey(d, VK_ESCAPE);
+    });
+    ASSERT_TRUE(shown.Found);
+    EXPECT_EQ(read.Result, S_OK);
+    EXPECT_EQ(read.Role, zx::ui::kRoleLink);
+    EXPECT_EQ(read.Name, L"Do not remind me");
+    EXPECT_EQ(read.DefaultAction, L"Jump");
+    EXPECT_EQ(followed, S_OK);
+    EXPECT_EQ(shown.LinkClicks, 1);
 }
 
 TEST(UpdateDialog, StaysOnTopWhenTheFlagContainsStayontop) {

@@ -6,6 +6,8 @@
 //   zx_ui_drive wait-shown <control>          waits until the control is visible
 //   zx_ui_drive wait-text <control>           waits until the control has a text
 //   zx_ui_drive close                         closes the main window, waits for the end
+//   zx_ui_drive read-accessible               prints what a screen reader reads of each
+//                                             control: role, name, state, default action
 //   zx_ui_drive answer-box <text> <button>    waits for a message box of any program showing
 //                                             this text and presses the button (IDOK = 1)
 //   zx_ui_drive bench <program> <runs> <idle-seconds>
@@ -22,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "ScreenReader.h"
 #include "UiDriver.h"
 
 namespace {
@@ -323,6 +326,20 @@ int wmain(int argc, wchar_t** argv) {
             HWND control = NamedControl(argv[2]);
             return control && WaitUntil([&] { return !WindowText(control).empty(); }) ? 0 : 1;
         }
+        if (command == L"read-accessible" && argc == 2) {
+            const HWND window = MainWindow();
+            if (!window) return 1;
+            for (const auto& entry : zx::ControlTable()) {
+                const HWND control = entry.Id == zx::TControlId::FrmZephyrix ? nullptr : FindControl(window, entry.Id);
+                if (!control) continue;
+                const TAccessibleRead read = ReadAccessible(control);
+                std::wprintf(L"%ls\t%ls\t\"%ls\"\t0x%lx\t\"%ls\"\n",
+                             reinterpret_cast<const wchar_t*>(std::u16string(entry.Name).c_str()),
+                             RoleText(read.Role).c_str(), read.Name.c_str(), static_cast<unsigned long>(read.State),
+                             read.DefaultAction.c_str());
+            }
+            return 0;
+        }
         if (command == L"close" && argc == 2) {
             HWND window = MainWindow();
             if (!window) return 0;
@@ -344,7 +361,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fwprintf(stderr,
                   L"usage: zx_ui_drive wait-window | window-program | click <control> | wait-shown <control> | "
                   L"wait-text <control> | "
-                  L"close | answer-box <text> <button> | "
+                  L"read-accessible | close | answer-box <text> <button> | "
                   L"bench <program> <runs> <idle-seconds> | window-time <program> <runs> <class> | side-by-side "
                   L"<program> <bare> <runs> | breakdown <program> [<class>]\n");
     return 2;

@@ -1,5 +1,6 @@
 #include "ProcessResources.h"
 
+#include <psapi.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -169,6 +170,21 @@ std::optional<TMemoryFigures> UnixMemoryOf(const std::wstring& exePath) {
         return TMemoryFigures{StatusField(status, "VmHWM"), StatusField(status, "VmRSS")};
     } while (::FindNextFileW(owned.get(), &found));
     return std::nullopt;
+}
+
+bool HasLoadedModule(HANDLE process, const std::wstring& fileName) {
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    if (!::EnumProcessModulesEx(process, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed,
+                                LIST_MODULES_ALL))
+        return false;
+    modules.resize(std::min<std::size_t>(modules.size(), needed / sizeof(HMODULE)));
+    for (HMODULE module : modules) {
+        wchar_t name[MAX_PATH] = {};
+        if (::GetModuleBaseNameW(process, module, name, MAX_PATH) && ::lstrcmpiW(name, fileName.c_str()) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace zx::ui

@@ -29,4 +29,7 @@ struct TMemoryFigures {
 };
 std::optional<TMemoryFigures> UnixMemoryOf(const std::wstring& exePath);
 
+// Whether the process has loaded the DLL of that file name (e.g. L"oleacc.dll", any case).
+bool HasLoadedModule(HANDLE process, const std::wstring& fileName);
+
 } // namespace zx::ui

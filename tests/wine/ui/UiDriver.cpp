@@ -64,9 +64,17 @@ TProgram TProgram::Start(const std::wstring& path, const std::wstring& arguments
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info)) {
-        throw std::runtime_error("CreateProcessW failed with code " + std::to_string(::GetLastError()));
+    // Wine now and then refuses a start with ERROR_INTERNAL_ERROR while the previous
+    // program of the session is still being torn down; a moment later the same start
+    // works. Any other refusal is the test's finding.
+    for (int attempt = 1;; ++attempt) {
+        if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &info))
+            break;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 5)
+            throw std::runtime_error("CreateProcessW failed with code " + std::to_string(error));
+        ::Sleep(200);
     }
     ::CloseHandle(info.hThread);
     return TProgram(TUniqueHandle(info.hProcess), info.dwProcessId);
