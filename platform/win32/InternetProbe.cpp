@@ -15,17 +15,13 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/DeadlineCall.h"
 #include "platform/ProbeHead.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Winsock.h"
@@ -34,7 +30,6 @@ namespace zx {
 namespace {
 
 using TClock = std::chrono::steady_clock;
-using TDeadline = TClock::time_point;
 
 // A step's own bound, cut short by the whole probe's deadline.
 TDeadline StepDeadline(TDeadline whole, std::uint32_t stepMs) {
@@ -96,36 +91,13 @@ std::vector<sockaddr_in> LookUpIPv4(const std::wstring& host, INTERNET_PORT port
 }
 
 // The resolver takes no time-out, so the lookup runs on a thread of its own and the probe
-// waits for it only until the deadline. The thread owns all it touches (its own hold on
+// waits for it only until the deadline. The lookup owns all it touches (its own hold on
 // the socket layer included) and ends when the resolver answers, even after the probe
 // has given up on it.
 std::vector<sockaddr_in> ResolveIPv4(const std::wstring& host, INTERNET_PORT port, TDeadline deadline) {
-    struct TLookup {
-        std::mutex Lock;
-        std::condition_variable Finished;
-        bool Done = false;
-        std::vector<sockaddr_in> Addresses;
-    };
-    const auto lookup = std::make_shared<TLookup>();
-    try {
-        std::thread([lookup, host, port] {
-            std::vector<sockaddr_in> found;
-            try {
-                found = LookUpIPv4(host, port);
-            } catch (...) {
-                found.clear(); // out of memory: no address
-            }
-            const std::lock_guard guard(lookup->Lock);
-            lookup->Addresses = std::move(found);
-            lookup->Done = true;
-            lookup->Finished.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
-        return {}; // no thread to be had: no answer either
-    }
-    std::unique_lock lock(lookup->Lock);
-    if (!lookup->Finished.wait_until(lock, deadline, [&] { return lookup->Done; })) return {};
-    return std::move(lookup->Addresses);
+    return CallBeforeDeadline<std::vector<sockaddr_in>>(deadline,
+                                                        [host, port] { return std::optional(LookUpIPv4(host, port)); })
+        .value_or(std::vector<sockaddr_in>{});
 }
 
 enum class TWait { wtConnect, wtSend, wtReceive };
