@@ -128,7 +128,7 @@ void TFrmZephyrix::FormCreate() {
     FView.SetVisible(Indicator, false);
     FView.SetVisible(BtnDonate, false);
     // The home card first; the taskbar shows the translated caption.
-    FView.ShowCard(0);
+    FView.ShowCard(TCard::cdHome);
     FView.SetApplicationTitle(FView.GetCaption(FrmZephyrix));
     // One of the slogans, chosen at random.
     const int slogan = FServices.RandomIndex ? FServices.RandomIndex(static_cast<int>(kSlogans.size())) : 0;
@@ -160,11 +160,11 @@ void TFrmZephyrix::BtnHomeClick(TControlId sender) {
     switch (sender) {
     case BtnHome:
         FView.SetPressed(sender, true); // the view releases the other header button
-        FView.ShowCard(0);
+        FView.ShowCard(TCard::cdHome);
         break;
     case BtnConfig:
         FView.SetPressed(sender, true);
-        FView.ShowCard(1);
+        FView.ShowCard(TCard::cdConfig);
         ShowAppliedTweaks();
         break;
     case BtnDonate:

@@ -8,6 +8,9 @@
 
 namespace zx {
 
+// The two cards of the window's card panel.
+enum class TCard { cdHome, cdConfig };
+
 class IMainView {
 public:
     virtual ~IMainView() = default;
@@ -29,8 +32,8 @@ public:
     // The busy indicator: shown and animating, or hidden with no timer at all.
     virtual void SetIndicatorActive(bool active) = 0;
 
-    // Card panel: 0 = home, 1 = configuration.
-    virtual void ShowCard(int index) = 0;
+    // Card panel: the home card (Card1) or the configuration card (Card2).
+    virtual void ShowCard(TCard card) = 0;
 
     // Rich-text label content (small markup) and the application (taskbar) title.
     virtual void SetApplicationTitle(const std::u16string& title) = 0;

@@ -269,10 +269,10 @@ void TMainWindow::SetIndicatorActive(bool active) {
     if (FControls.Indicator) FControls.Indicator->SetActive(active);
 }
 
-void TMainWindow::ShowCard(int index) {
+void TMainWindow::ShowCard(TCard card) {
     const HWND home = ControlHandle(TControlId::Card1);
     const HWND config = ControlHandle(TControlId::Card2);
-    const HWND shown = index == 0 ? home : index == 1 ? config : nullptr;
+    const HWND shown = card == TCard::cdHome ? home : config;
     if (!shown) return;
     // Show the new card before hiding the old one: the panel never shows an empty frame.
     ::SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);

@@ -66,7 +66,7 @@ public:
     void SetVisible(TControlId id, bool visible) override;
     void SetPressed(TControlId id, bool pressed) override;
     void SetIndicatorActive(bool active) override;
-    void ShowCard(int index) override;
+    void ShowCard(TCard card) override;
     void SetApplicationTitle(const std::u16string& title) override;
     void ApplyTheme() override;
     void FitLabelFont(TControlId label) override;

@@ -54,9 +54,9 @@ public:
         Events.push_back("SetIndicatorActive");
         IndicatorActive = active;
     }
-    void ShowCard(int index) override {
-        Events.push_back("ShowCard " + std::to_string(index));
-        Card = index;
+    void ShowCard(TCard card) override {
+        Events.push_back(card == TCard::cdHome ? "ShowCard home" : "ShowCard config");
+        Card = card;
     }
     void SetApplicationTitle(const std::u16string& title) override {
         Events.push_back("SetApplicationTitle");
@@ -86,7 +86,7 @@ public:
     std::map<TControlId, bool> Visible;
     std::map<TControlId, bool> Pressed;
     bool IndicatorActive = false;
-    int Card = 0;
+    TCard Card = TCard::cdHome;
     std::u16string ApplicationTitle;
     std::vector<std::pair<std::u16string, std::u16string>> ErrorMessages; // text, caption
     std::vector<std::u16string> OpenedAddresses;

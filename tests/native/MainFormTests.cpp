@@ -289,7 +289,7 @@ TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
         "UseDesktopFont",
         "SetVisible Indicator",
         "SetVisible BtnDonate",
-        "ShowCard 0",
+        "ShowCard home",
         "SetApplicationTitle",
         "SetCaption LblContent",
         "SetCaption LblVersion",
@@ -317,7 +317,7 @@ TEST_F(MainFormTest, CreationRunsItsStepsInOrder) {
     EXPECT_EQ(FView.Captions[LblTitle], u"ゼフィリックス");
     EXPECT_FALSE(FView.Visible[Indicator]);
     EXPECT_FALSE(FView.Visible[BtnDonate]);
-    EXPECT_EQ(FView.Card, 0);
+    EXPECT_EQ(FView.Card, TCard::cdHome);
     EXPECT_EQ(FView.Captions[LblVersion], u"バージョン: 1.6.0.0");
     EXPECT_EQ(FRandomCounts, std::vector<int>{3});
     EXPECT_EQ(FView.Captions[LblContent],
@@ -422,12 +422,12 @@ TEST(NavigationIndexTest, NamesAreLookedUpIgnoringCase) {
 
 TEST_F(MainFormTest, HeaderClicksSwitchCardsAndOpenTheMakersPages) {
     FForm.ControlClicked(BtnConfig);
-    EXPECT_EQ(FView.Card, 1);
+    EXPECT_EQ(FView.Card, TCard::cdConfig);
     EXPECT_TRUE(FView.Pressed[BtnConfig]);
     EXPECT_FALSE(FView.Pressed[BtnHome]);
 
     FForm.ControlClicked(BtnHome);
-    EXPECT_EQ(FView.Card, 0);
+    EXPECT_EQ(FView.Card, TCard::cdHome);
     EXPECT_TRUE(FView.Pressed[BtnHome]);
     EXPECT_FALSE(FView.Pressed[BtnConfig]);
 
@@ -435,7 +435,7 @@ TEST_F(MainFormTest, HeaderClicksSwitchCardsAndOpenTheMakersPages) {
     FForm.ControlClicked(ImgLogo);
     EXPECT_EQ(FView.OpenedAddresses,
               (std::vector<std::u16string>{u"https://short.test/donate?zephyrix", u"https://short.test/zephyrix"}));
-    EXPECT_EQ(FView.Card, 0);
+    EXPECT_EQ(FView.Card, TCard::cdHome);
 
     // Senders that are not header controls do nothing, through either way in.
     FView.Events.clear();

@@ -294,7 +294,7 @@ public:
     void SetVisible(TControlId id, bool visible) override { Note(), FInner.SetVisible(id, visible); }
     void SetPressed(TControlId id, bool pressed) override { Note(), FInner.SetPressed(id, pressed); }
     void SetIndicatorActive(bool active) override { Note(), FInner.SetIndicatorActive(active); }
-    void ShowCard(int index) override { Note(), FInner.ShowCard(index); }
+    void ShowCard(TCard card) override { Note(), FInner.ShowCard(card); }
     void SetApplicationTitle(const std::u16string& title) override { Note(), FInner.SetApplicationTitle(title); }
     void ApplyTheme() override { Note(); }
     void FitLabelFont(TControlId) override { Note(); }
@@ -652,7 +652,7 @@ TEST_F(ClickBeforeTheSearchEndsTest, ABlockingConnectionSwitchNeverHoldsTheWindo
     blocking.WaitUntilEntered();
     EXPECT_EQ(form.Status(), stBusy);
     form.ControlClicked(BtnConfig); // the window's thread still serves clicks
-    EXPECT_EQ(view.Card, 1);
+    EXPECT_EQ(view.Card, TCard::cdConfig);
 
     blocking.Release();
     dispatcher.PumpOne();

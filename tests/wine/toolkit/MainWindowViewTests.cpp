@@ -319,10 +319,10 @@ TEST_F(MainWindowView, ViewOperationsReachTheControls) {
     EXPECT_NE(::SendMessageW(Get(BtnConfig), BM_GETSTATE, 0, 0) & BST_PUSHED, 0)
         << "the Run button is no header button";
 
-    Window.ShowCard(1);
+    Window.ShowCard(TCard::cdConfig);
     EXPECT_TRUE(::IsWindowVisible(Get(ChkTcpNoDelay)));
     EXPECT_FALSE(::IsWindowVisible(Get(BtnStart)));
-    Window.ShowCard(0);
+    Window.ShowCard(TCard::cdHome);
     EXPECT_FALSE(::IsWindowVisible(Get(ChkTcpNoDelay)));
     EXPECT_TRUE(::IsWindowVisible(Get(BtnStart)));
 
@@ -334,7 +334,7 @@ TEST_F(MainWindowView, ViewOperationsReachTheControls) {
 
 TEST_F(MainWindowView, ClicksReachTheBehaviourAndCheckBoxesLeaveTheirTickToIt) {
     for (const TControlId id : {BtnHome, BtnConfig, ImgLogo, BtnStart}) ::SendMessageW(Get(id), BM_CLICK, 0, 0);
-    Window.ShowCard(1);
+    Window.ShowCard(TCard::cdConfig);
     Window.SetChecked(ChkTcpNoDelay, false);
     ::SendMessageW(Get(ChkTcpNoDelay), BM_CLICK, 0, 0);
     EXPECT_EQ(Clicks, (std::vector<TControlId>{BtnHome, BtnConfig, ImgLogo, BtnStart, ChkTcpNoDelay}));
@@ -355,10 +355,10 @@ TEST_F(MainWindowView, KeyboardMovesBetweenTheButtonsAndPresses) {
     HWND at = Get(BtnHome);
     for (int i = 0; i < 3; ++i) order.push_back(at = ::GetNextDlgTabItem(Window.Handle(), at, FALSE));
     EXPECT_EQ(order, (std::vector<HWND>{Get(BtnConfig), Get(BtnStart), Get(BtnHome)}));
-    Window.ShowCard(1);
+    Window.ShowCard(TCard::cdConfig);
     EXPECT_EQ(::GetNextDlgTabItem(Window.Handle(), Get(BtnConfig), FALSE), Get(ChkTCPAckFrequency));
     EXPECT_EQ(::GetNextDlgTabItem(Window.Handle(), Get(ChkTCPAckFrequency), FALSE), Get(BtnHome));
-    Window.ShowCard(0);
+    Window.ShowCard(TCard::cdHome);
 
     ::SetFocus(Get(BtnStart));
     MSG enter{Get(BtnStart), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
