@@ -102,6 +102,7 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     TSystemLocalClock clock;
 
     TMainWindow window(families);
+    StartupMark(L"zx:class"); // registering it loads the display driver and the theme library
     // An error escaping a background job is carried to the window's thread and shown
     // there, instead of ending the process without a word.
     TDetachedThreadRunner threads([&window](const std::exception_ptr& error) {

@@ -38,7 +38,7 @@ TControlKind FindControlKind(int controlId) {
 
 TMainWindow::TMainWindow(const TButtonFamilyList& families)
     : FFactory(families), FDispatcher([this](const std::u16string& what) { ReportError(what); }) {
-    RegisterWindowClass(kMainWindowClass, 0, IDC_ARROW);
+    RegisterTopLevelClass(kMainWindowClass, kIconId);
 }
 
 TMainWindow::~TMainWindow() {

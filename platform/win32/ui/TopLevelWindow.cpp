@@ -61,18 +61,31 @@ void TTopLevelWindow::SetClientSize(int width96, int height96, int left, int top
                        SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// The icon of the resource in the size of the given metrics at that DPI. Shared icons
+// belong to the module: nothing to free.
+HICON LoadIconForDpi(int iconId, int widthMetric, int heightMetric, UINT dpi) {
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                           ::GetSystemMetricsForDpi(widthMetric, dpi),
+                                           ::GetSystemMetricsForDpi(heightMetric, dpi), LR_SHARED));
+}
+
+} // namespace
+
+void TTopLevelWindow::RegisterTopLevelClass(const wchar_t* className, int iconId) {
+    const UINT dpi = ::GetDpiForSystem();
+    RegisterWindowClass(className, 0, IDC_ARROW, LoadIconForDpi(iconId, SM_CXICON, SM_CYICON, dpi),
+                        LoadIconForDpi(iconId, SM_CXSMICON, SM_CYSMICON, dpi));
+}
+
 void TTopLevelWindow::SetIcons(int iconId) {
-    // Shared icons belong to the module: nothing to free.
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    const auto load = [&](int widthMetric, int heightMetric) {
-        return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                               ::GetSystemMetricsForDpi(widthMetric, static_cast<UINT>(FDpi)),
-                                               ::GetSystemMetricsForDpi(heightMetric, static_cast<UINT>(FDpi)),
-                                               LR_SHARED));
-    };
-    if (HICON big = load(SM_CXICON, SM_CYICON))
+    if (!FOwnIcons && FDpi == static_cast<int>(::GetDpiForSystem())) return;
+    FOwnIcons = true;
+    const auto dpi = static_cast<UINT>(FDpi);
+    if (HICON big = LoadIconForDpi(iconId, SM_CXICON, SM_CYICON, dpi))
         ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    if (HICON small = load(SM_CXSMICON, SM_CYSMICON))
+    if (HICON small = LoadIconForDpi(iconId, SM_CXSMICON, SM_CYSMICON, dpi))
         ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 

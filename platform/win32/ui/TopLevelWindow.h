@@ -28,7 +28,11 @@ protected:
     // Sizes the window so that its client area is width96 x height96 scaled to the DPI,
     // its top-left corner at (left, top).
     void SetClientSize(int width96, int height96, int left, int top);
-    // The big and the small icon of the given resource, sized for the window's DPI.
+    // Registers the class with the big and the small icon of the given resource, sized
+    // for the system DPI: a window made with them needs no icon of its own afterwards
+    // (setting one costs the first frame a few milliseconds under Wine).
+    static void RegisterTopLevelClass(const wchar_t* className, int iconId);
+    // The icons sized for the window's DPI, once it differs from the class's.
     void SetIcons(int iconId);
     void CentreOnWorkArea();
     // Moves the focus on when the focused control was hidden or disabled.
@@ -51,6 +55,7 @@ protected:
 private:
     HWND FLastFocus = nullptr;
     bool FFocusCues = false;
+    bool FOwnIcons = false; // icons of its own, which outrank the class's
 };
 
 } // namespace zx

@@ -28,7 +28,8 @@ TWindowBase* TWindowBase::FromHandle(HWND window) noexcept {
     return reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor) {
+void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor, HICON icon,
+                                      HICON smallIcon) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
@@ -39,6 +40,8 @@ void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCW
     wc.lpfnWndProc = WindowProcedure;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, cursor);
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
     wc.hbrBackground = nullptr; // every window of ours paints its whole client area
     wc.lpszClassName = className;
     if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());

@@ -35,8 +35,11 @@ public:
     void AnnounceStateChange() const noexcept { Announce(EVENT_OBJECT_STATECHANGE); }
 
 protected:
-    // Registers the class once per process with our window procedure. Idempotent.
-    static void RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor);
+    // Registers the class once per process with our window procedure. Idempotent. The
+    // icons (shared ones: the class never frees them) are what its windows show until
+    // they are given their own.
+    static void RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor, HICON icon = nullptr,
+                                    HICON smallIcon = nullptr);
 
     // Creates the window; HandleMessage sees every message from WM_NCCREATE on.
     // Throws TPlatformError when the window cannot be created.

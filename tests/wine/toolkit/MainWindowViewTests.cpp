@@ -156,6 +156,38 @@ TEST_F(MainWindowView, MadeFromTheTable) {
         EXPECT_FALSE(test::HasStyle(Get(box), WS_TABSTOP)) << static_cast<int>(box);
 }
 
+// The icon the system shows for a window: its own, or else its class's.
+HICON ShownIcon(HWND window, WPARAM which) {
+    if (auto own = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, which, 0))) return own;
+    return reinterpret_cast<HICON>(::GetClassLongPtrW(window, which == ICON_BIG ? GCLP_HICON : GCLP_HICONSM));
+}
+
+// The program's icon (resource 1) in the size of the metrics at this DPI; shared icons of
+// one resource and size are one handle.
+HICON ProgramIcon(int widthMetric, int heightMetric, int dpi) {
+    const auto size = [dpi](int metric) { return ::GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi)); };
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                           size(widthMetric), size(heightMetric), LR_SHARED));
+}
+
+TEST_F(MainWindowView, ShowsTheProgramIconSizedForItsDpi) {
+    // At the system's DPI the window shows the icons its class carries; at another it
+    // needs its own, and keeps them when it comes back.
+    const int system = static_cast<int>(::GetDpiForSystem());
+    for (const int dpi : {system, 144, system}) {
+        RECT suggested{10, 20, 10 + 800, 20 + 700};
+        if (dpi != Window.Dpi())
+            ::SendMessageW(Window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ASSERT_EQ(Window.Dpi(), dpi);
+        const HICON big = ProgramIcon(SM_CXICON, SM_CYICON, dpi);
+        const HICON small = ProgramIcon(SM_CXSMICON, SM_CYSMICON, dpi);
+        ASSERT_NE(big, nullptr);
+        ASSERT_NE(small, nullptr);
+        EXPECT_EQ(ShownIcon(Window.Handle(), ICON_BIG), big) << "at " << dpi;
+        EXPECT_EQ(ShownIcon(Window.Handle(), ICON_SMALL), small) << "at " << dpi;
+    }
+}
+
 TEST_F(MainWindowView, DpiChangeRelaysEverythingAndScalesFonts) {
     const int titleAt96 = FontHeight(Get(LblTitle));
     RECT suggested{10, 20, 10 + 800, 20 + 700};
