@@ -28,7 +28,7 @@ TWindowBase* TWindowBase::FromHandle(HWND window) noexcept {
     return reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor) {
+void RegisterWindowClassOnce(const wchar_t* className, WNDPROC procedure, UINT style, LPCWSTR cursor) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
@@ -36,12 +36,27 @@ void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCW
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.style = style;
-    wc.lpfnWndProc = WindowProcedure;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, cursor);
-    wc.hbrBackground = nullptr; // every window of ours paints its whole client area
+    wc.hbrBackground = nullptr;
     wc.lpszClassName = className;
     if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
+}
+
+HFONT TDerivedFont::From(HFONT font) {
+    if (FFrom != font || !FFace) {
+        LOGFONTW face{};
+        ::GetObjectW(font, sizeof(face), &face);
+        FChange(face);
+        FFace.reset(::CreateFontIndirectW(&face));
+        FFrom = font;
+    }
+    return FFace ? FFace.get() : font;
+}
+
+void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor) {
+    RegisterWindowClassOnce(className, WindowProcedure, style, cursor);
 }
 
 HWND TWindowBase::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
@@ -135,15 +150,7 @@ HFONT TPaintedWindow::Font() const noexcept {
 }
 
 HFONT TPaintedWindow::BoldFont() {
-    const HFONT font = Font();
-    if (FBoldFrom != font || !FBoldFont) {
-        LOGFONTW lf{};
-        ::GetObjectW(font, sizeof(lf), &lf);
-        lf.lfWeight = FW_BOLD;
-        FBoldFont.reset(::CreateFontIndirectW(&lf));
-        FBoldFrom = font;
-    }
-    return FBoldFont ? FBoldFont.get() : font;
+    return FBoldFont.From(Font());
 }
 
 } // namespace zx

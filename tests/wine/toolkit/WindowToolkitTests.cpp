@@ -1,6 +1,6 @@
 // The window toolkit under Wine: the window base, the styled button's clicks, group and
-// state answers, the busy indicator's timer, the rich label's text, a window's size and
-// place at its DPI.
+// state answers, the busy indicator's timer, the rich label's text, derived font faces,
+// a window's size and place at its DPI.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,11 +10,13 @@
 #include <string>
 
 #include "ToolkitTestSupport.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/ui/ActivityIndicator.h"
 #include "platform/win32/ui/Gdi.h"
 #include "platform/win32/ui/GdiPlus.h"
 #include "platform/win32/ui/RichLabel.h"
 #include "platform/win32/ui/StyledButton.h"
+#include "platform/win32/ui/WindowBase.h"
 #include "platform/win32/ui/WindowGeometry.h"
 
 namespace zx {
@@ -229,6 +231,35 @@ TEST(WindowBase, ObjectAndWindowFollowEachOther) {
     // A window that is not ours has no object.
     HWND plain = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, parent.Handle(), nullptr, nullptr, nullptr);
     EXPECT_EQ(TWindowBase::FromHandle(plain), nullptr);
+}
+
+TEST(DerivedFont, MadeOncePerFontItComesFrom) {
+    const auto height = [](HFONT font) {
+        LOGFONTW face{};
+        ::GetObjectW(font, sizeof(face), &face);
+        return face.lfHeight;
+    };
+    const auto weight = [](HFONT font) {
+        LOGFONTW face{};
+        ::GetObjectW(font, sizeof(face), &face);
+        return face.lfWeight;
+    };
+    LOGFONTW base{};
+    base.lfHeight = -15;
+    base.lfWeight = FW_NORMAL;
+    const TUniqueFont small(::CreateFontIndirectW(&base));
+    base.lfHeight = -22;
+    const TUniqueFont large(::CreateFontIndirectW(&base));
+
+    TDerivedFont bold([](LOGFONTW& face) { face.lfWeight = FW_BOLD; });
+    const HFONT first = bold.From(small.get());
+    ASSERT_NE(first, small.get());
+    EXPECT_EQ(weight(first), FW_BOLD);
+    EXPECT_EQ(height(first), -15) << "only the one change is made";
+    EXPECT_EQ(bold.From(small.get()), first) << "kept while the font stays";
+    const HFONT second = bold.From(large.get());
+    EXPECT_EQ(height(second), -22) << "made again for another font";
+    EXPECT_EQ(weight(second), FW_BOLD);
 }
 
 // A top-level window of the given styles, never shown (showing costs seconds under Xvfb).
