@@ -39,7 +39,7 @@ void RegisterWindowClassOnce(const wchar_t* className, WNDPROC procedure, UINT s
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, cursor);
-    wc.hbrBackground = nullptr;
+    wc.hbrBackground = nullptr; // every window of ours paints its whole client area
     wc.lpszClassName = className;
     if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
 }

@@ -266,8 +266,8 @@ TEST(DerivedFont, MadeOncePerFontItComesFrom) {
 struct TTopLevel {
     HWND Handle;
     TTopLevel(DWORD style, DWORD exStyle)
-        : Handle(::CreateWindowExW(exStyle, L"STATIC", L"", style, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                                   nullptr)) {}
+        : Handle(
+              ::CreateWindowExW(exStyle, L"STATIC", L"", style, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr)) {}
     ~TTopLevel() { ::DestroyWindow(Handle); }
     TTopLevel(const TTopLevel&) = delete;
     TTopLevel& operator=(const TTopLevel&) = delete;
