@@ -1,7 +1,5 @@
 #include "kit/UpdateBand.h"
 
-#include "platform/common/Arithmetic.h"
-
 namespace zx {
 
 namespace {
@@ -18,10 +16,6 @@ constexpr int FloorDiv(long long value, int divisor) noexcept {
 }
 
 } // namespace
-
-int ScalePercentForDpi(int dpi) noexcept {
-    return MulDivRound(dpi, 100, 96);
-}
 
 int ScaleByPercent(int value, int percent) noexcept {
     // floor(v * p / 100 + 1/2): halves go upward, also below zero.

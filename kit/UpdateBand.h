@@ -1,11 +1,9 @@
 // Geometry of the update dialog's extra band (the notice line under the buttons): pure
-// arithmetic of the display scale, the dialog's height and the layout offset.
+// arithmetic of the display scale (platform/ui/DpiScale.h gives it for a DPI), the
+// dialog's height and the layout offset.
 #pragma once
 
 namespace zx {
-
-// The display scale in whole percent for a DPI: 100 at 96, rounded to the nearest.
-[[nodiscard]] int ScalePercentForDpi(int dpi) noexcept;
 
 // v * percent / 100, rounded to the nearest whole number with halves upward.
 [[nodiscard]] int ScaleByPercent(int value, int percent) noexcept;

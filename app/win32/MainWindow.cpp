@@ -137,16 +137,14 @@ void TMainWindow::CreateControls() {
     for (const auto& entry : ControlTable()) {
         if (entry.Id == TControlId::FrmZephyrix) continue;
         if (IsDeferred(entry))
-            FDeferred[entry.Id] = {std::u16string(entry.Caption), false, true, (entry.Options & coHidden) == 0};
+            FDeferred.Defer(entry.Id, {std::u16string(entry.Caption), false, true, (entry.Options & coHidden) == 0});
         else
             FFactory.Create(entry, ControlHandle(entry.Parent), PlaceOf(entry), FDpi, FControls);
     }
 }
 
 void TMainWindow::CreateDeferredControls() {
-    const auto deferred = std::move(FDeferred);
-    FDeferred.clear();
-    for (const auto& [id, state] : deferred) {
+    for (const auto& [id, state] : FDeferred.HandOver()) {
         const TControlEntry& entry = FindControl(id);
         FFactory.Create(entry, ControlHandle(entry.Parent), PlaceOf(entry), FDpi, FControls);
         const HWND handle = ControlHandle(id);
@@ -157,16 +155,6 @@ void TMainWindow::CreateDeferredControls() {
         ::ShowWindow(handle, state.Visible ? SW_SHOWNA : SW_HIDE);
         ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FFonts.Font()), TRUE);
     }
-}
-
-TMainWindow::TDeferredState* TMainWindow::Deferred(TControlId id) {
-    const auto found = FDeferred.find(id);
-    return found == FDeferred.end() ? nullptr : &found->second;
-}
-
-const TMainWindow::TDeferredState* TMainWindow::Deferred(TControlId id) const {
-    const auto found = FDeferred.find(id);
-    return found == FDeferred.end() ? nullptr : &found->second;
 }
 
 void TMainWindow::ApplyFonts() {
@@ -206,7 +194,7 @@ void TMainWindow::DpiChanged(int dpi, const RECT& suggested) {
 
 std::u16string TMainWindow::GetCaption(TControlId id) const {
     if (id == TControlId::LblContent && FControls.RichLabel) return FControls.RichLabel->Markup();
-    if (const TDeferredState* state = Deferred(id)) return state->Caption;
+    if (const auto caption = FDeferred.Caption(id)) return *caption;
     return WindowText(ControlHandle(id));
 }
 
@@ -215,7 +203,7 @@ void TMainWindow::SetCaption(TControlId id, const std::u16string& caption) {
         FControls.RichLabel->SetMarkup(caption);
         return;
     }
-    if (TDeferredState* state = Deferred(id)) state->Caption = caption;
+    FDeferred.SetCaption(id, caption);
     if (const HWND handle = ControlHandle(id)) ::SetWindowTextW(handle, Wide(caption));
     if (id == TControlId::LblTitle && FFonts.ChooseTitleFace(Handle(), caption, FDpi)) {
         FFonts.Create(FDpi);
@@ -224,19 +212,19 @@ void TMainWindow::SetCaption(TControlId id, const std::u16string& caption) {
 }
 
 bool TMainWindow::IsChecked(TControlId id) const {
-    if (const TDeferredState* state = Deferred(id)) return state->Checked;
+    if (const auto checked = FDeferred.Checked(id)) return *checked;
     const HWND handle = ControlHandle(id);
     return handle && ::SendMessageW(handle, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TMainWindow::SetChecked(TControlId id, bool checked) {
-    if (TDeferredState* state = Deferred(id)) state->Checked = checked;
+    FDeferred.SetChecked(id, checked);
     if (const HWND handle = ControlHandle(id))
         ::SendMessageW(handle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void TMainWindow::SetEnabled(TControlId id, bool enabled) {
-    if (TDeferredState* state = Deferred(id)) state->Enabled = enabled;
+    FDeferred.SetEnabled(id, enabled);
     const HWND handle = ControlHandle(id);
     if (!handle) return;
     const bool hadFocus = ::GetFocus() == handle;
@@ -253,7 +241,7 @@ void TMainWindow::SetVisible(TControlId id, bool visible) {
             ::ShowWindow(FControls.Indicator->Handle(), SW_SHOWNA);
         return;
     }
-    if (TDeferredState* state = Deferred(id)) state->Visible = visible;
+    FDeferred.SetVisible(id, visible);
     if (const HWND handle = ControlHandle(id)) {
         ::ShowWindow(handle, visible ? SW_SHOWNA : SW_HIDE);
         if (!visible) KeepFocusVisible();

@@ -23,12 +23,12 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "platform/BackgroundWork.h"
 #include "app/ControlTable.h"
+#include "app/DeferredControls.h"
 #include "app/MainView.h"
 #include "app/win32/ControlFactory.h"
 #include "app/win32/MainWindowFonts.h"
@@ -109,15 +109,7 @@ private:
     TSystemHighContrast FHighContrast;          // before the helper, which asks it until its end
     std::unique_ptr<TThemeHelper> FThemeHelper; // from ApplyTheme on
     TUiThreadDispatcher FDispatcher;            // made on the window's thread, with the window object
-    struct TDeferredState {
-        std::u16string Caption;
-        bool Checked = false;
-        bool Enabled = true;
-        bool Visible = true;
-    };
-    std::map<TControlId, TDeferredState> FDeferred; // controls not made yet
-    [[nodiscard]] TDeferredState* Deferred(TControlId id);
-    [[nodiscard]] const TDeferredState* Deferred(TControlId id) const;
+    TDeferredControls FDeferred;                // controls not made yet
 };
 
 } // namespace zx

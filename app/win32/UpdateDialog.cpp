@@ -15,6 +15,7 @@
 #include "platform/win32/ui/Gdi.h"
 #include "platform/win32/ui/LinkLabel.h"
 #include "platform/win32/ui/ModalLoop.h"
+#include "platform/win32/ui/WindowGeometry.h"
 
 namespace zx {
 
@@ -104,8 +105,7 @@ private:
     INT_PTR Initialize(HWND dialog) {
         FDialog = dialog;
         TakeOverDpiScaling(dialog);
-        FDpi = static_cast<int>(::GetDpiForWindow(dialog));
-        if (FDpi <= 0) FDpi = kDesignDpi;
+        FDpi = WindowDpi(dialog);
         ::SetWindowTextW(dialog, Wide(FContent.Caption));
 
         // Creation order is the tab order: Yes, No, then the notice line.
@@ -196,7 +196,7 @@ private:
         RECT window;
         ::GetWindowRect(FDialog, &window);
         const POINT corner = origin.value_or(POINT{window.left, window.top});
-        SetClientSize(corner, clientWidth, clientHeight);
+        SetClientSizeForDpi(FDialog, clientWidth, clientHeight, corner, FDpi);
 
         if (FSeparator) {
             // The band counts from the dialog's outer height, title bar and frame included.
@@ -211,33 +211,9 @@ private:
         ::InvalidateRect(FDialog, nullptr, TRUE);
     }
 
-    void SetClientSize(POINT corner, int width, int height) {
-        RECT frame{0, 0, width, height};
-        ::AdjustWindowRectExForDpi(&frame, kDialogStyle, FALSE, WS_EX_DLGMODALFRAME, static_cast<UINT>(FDpi));
-        ::SetWindowPos(FDialog, nullptr, corner.x, corner.y, frame.right - frame.left, frame.bottom - frame.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-        // The frame actually drawn may follow another DPI (Wine draws it at the system's):
-        // correct by what the client area came out as.
-        RECT client;
-        ::GetClientRect(FDialog, &client);
-        const int dx = width - (client.right - client.left);
-        const int dy = height - (client.bottom - client.top);
-        if (dx != 0 || dy != 0)
-            ::SetWindowPos(FDialog, nullptr, corner.x, corner.y, frame.right - frame.left + dx,
-                           frame.bottom - frame.top + dy, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-
     void CentreOnScreen() {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof(monitor);
-        const HMONITOR where = ::MonitorFromWindow(FOwner ? FOwner : FDialog, MONITOR_DEFAULTTOPRIMARY);
-        if (!::GetMonitorInfoW(where, &monitor)) return;
-        RECT window;
-        ::GetWindowRect(FDialog, &window);
-        const RECT& screen = monitor.rcMonitor;
-        const int x = screen.left + ((screen.right - screen.left) - (window.right - window.left)) / 2;
-        const int y = screen.top + ((screen.bottom - screen.top) - (window.bottom - window.top)) / 2;
-        ::SetWindowPos(FDialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (const auto monitor = MonitorOf(FOwner ? FOwner : FDialog, MONITOR_DEFAULTTOPRIMARY))
+            CentreWindowIn(FDialog, monitor->rcMonitor);
     }
 
     void Close(bool accepted) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/BoundedBody.h"
 #include "platform/DeadlineCall.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WinInetHandle.h"
@@ -33,25 +34,15 @@ std::optional<std::string> Exchange(HINTERNET internet, const std::u16string& ad
     const TUniqueWinInetHandle opened(
         ::InternetOpenUrlW(internet, Wide(address), Wide(headers), static_cast<DWORD>(headers.size()), kOpenFlags, 0));
     if (!opened) return std::nullopt;
-    std::string body;
-    for (;;) {
-        // A peer sending one byte at a time never lets a single read wait long: the reply
-        // fails as a whole once the deadline has passed.
-        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-        // A read waits until its buffer is full: asking only for what has arrived lets the
-        // deadline be looked at between the drops.
-        DWORD available = 0;
-        if (!::InternetQueryDataAvailable(opened.get(), &available, 0, 0)) return std::nullopt;
-        if (available == 0) return body;
-        const std::size_t room = kReplyLimit + 1 - body.size();
-        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, room));
-        const std::size_t at = body.size();
-        body.resize(at + wanted);
-        DWORD read = 0;
-        if (!::InternetReadFile(opened.get(), body.data() + at, wanted, &read)) return std::nullopt;
-        body.resize(at + read);
-        if (read == 0 || body.size() > kReplyLimit) return body;
-    }
+    const HINTERNET handle = opened.get();
+    const auto queryAvailable = [handle](TByteCount& available) {
+        return ::InternetQueryDataAvailable(handle, &available, 0, 0) != FALSE;
+    };
+    const auto readData = [handle](char* into, TByteCount wanted, TByteCount& read) {
+        return ::InternetReadFile(handle, into, wanted, &read) != FALSE;
+    };
+    const TBodySource source{.Available = queryAvailable, .Read = readData};
+    return ReadBoundedBody(source, kReplyLimit, deadline);
 }
 
 class TWinInetSession final : public IInternetSession {

@@ -8,6 +8,9 @@ inline constexpr int kDesignDpi = 96;
 // value * dpi / 96, rounded to the nearest integer with halves away from zero (as MulDiv).
 int ScaleForDpi(int value, int dpi);
 
+// The display scale in whole percent for a DPI: 100 at 96, rounded to the nearest.
+[[nodiscard]] int ScalePercentForDpi(int dpi) noexcept;
+
 // A place in pixels: left, top, width, height.
 struct TBox {
     int Left = 0;

@@ -1,11 +1,12 @@
 // One GET over WinHTTP; every failure of the HTTP layer ends here as false.
 #include "platform/win32/HttpGetText.h"
 
-#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "platform/BoundedBody.h"
 #include "platform/DeadlineCall.h"
 #include "platform/common/Utf8.h"
 #include "platform/win32/WideText.h"
@@ -22,22 +23,17 @@ int Bound(std::uint32_t milliseconds) {
 // The whole body, or false when the transfer fails, the body passes the bound or the
 // deadline passes first.
 bool ReadBody(HINTERNET request, TDeadline deadline, std::string& body) {
-    for (;;) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        DWORD available = 0;
-        if (!::WinHttpQueryDataAvailable(request, &available)) return false;
-        if (available == 0) return true;
-        // One byte past the bound is enough to know the answer is too long.
-        const std::size_t room = kMaxAnswerBytes + 1 - body.size();
-        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, room));
-        const std::size_t at = body.size();
-        body.resize(at + wanted);
-        DWORD read = 0;
-        if (!::WinHttpReadData(request, body.data() + at, wanted, &read)) return false;
-        body.resize(at + read);
-        if (body.size() > kMaxAnswerBytes) return false;
-        if (read == 0) return true;
-    }
+    const auto queryAvailable = [request](TByteCount& available) {
+        return ::WinHttpQueryDataAvailable(request, &available) != FALSE;
+    };
+    const auto readData = [request](char* into, TByteCount wanted, TByteCount& read) {
+        return ::WinHttpReadData(request, into, wanted, &read) != FALSE;
+    };
+    const TBodySource source{.Available = queryAvailable, .Read = readData};
+    std::optional<std::string> answer = ReadBoundedBody(source, kMaxAnswerBytes, deadline);
+    if (!answer || answer->size() > kMaxAnswerBytes) return false;
+    body = std::move(*answer);
+    return true;
 }
 
 // One exchange from start to end; the body's bytes, or false on any failure.

@@ -81,14 +81,7 @@ TEST(UpdateBandTest, BandGrowsTheDialogAndPlacesTheLineFromItsLowerEdge) {
     for (const Case& c : cases) EXPECT_EQ(UpdateBandFor(c.percent, c.height, c.offset), c.expected) << c.why;
 }
 
-TEST(UpdateBandTest, ScaleComesFromTheDpiAndRoundsHalvesUpward) {
-    struct Case {
-        int dpi;
-        int percent;
-    };
-    for (const Case c :
-         {Case{96, 100}, Case{120, 125}, Case{144, 150}, Case{168, 175}, Case{192, 200}, Case{100, 104}, Case{72, 75}})
-        EXPECT_EQ(ScalePercentForDpi(c.dpi), c.percent) << c.dpi;
+TEST(UpdateBandTest, ScaleByPercentRoundsHalvesUpward) {
     struct Rounding {
         int value;
         int percent;

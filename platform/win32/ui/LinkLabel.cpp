@@ -21,22 +21,10 @@ TLinkLabelWindow::TLinkLabelWindow(HWND parent, int controlId, const wchar_t* ca
                  place.right - place.left, place.bottom - place.top, parent, controlId);
 }
 
-HFONT TLinkLabelWindow::UnderlinedFont() {
-    const HFONT font = Font();
-    if (FUnderlinedFrom != font || !FUnderlined) {
-        LOGFONTW lf{};
-        ::GetObjectW(font, sizeof(lf), &lf);
-        lf.lfUnderline = TRUE;
-        FUnderlined.reset(::CreateFontIndirectW(&lf));
-        FUnderlinedFrom = font;
-    }
-    return FUnderlined ? FUnderlined.get() : font;
-}
-
 void TLinkLabelWindow::Paint(HDC dc, const RECT& client) {
     FillSolid(dc, client, FBackground);
     std::u16string text = WindowText(Handle());
-    TSelectScope font(dc, UnderlinedFont());
+    TSelectScope font(dc, FUnderlined.From(Font()));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ToColorRef(kLinkColor));
     // Mnemonic underlines only once the keyboard is in use, as on the system's controls.

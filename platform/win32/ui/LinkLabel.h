@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include "platform/ui/Color.h"
-#include "platform/win32/Handles.h"
 #include "platform/win32/ui/WindowBase.h"
 
 namespace zx {
@@ -20,12 +19,10 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc, const RECT& client) override;
     void Click();
-    [[nodiscard]] HFONT UnderlinedFont();
 
     TColor FBackground;
     bool FPressed = false;
-    TUniqueFont FUnderlined;
-    HFONT FUnderlinedFrom = nullptr;
+    TDerivedFont FUnderlined{[](LOGFONTW& face) { face.lfUnderline = TRUE; }};
 };
 
 // The link's text colour.

@@ -1,6 +1,7 @@
 #include "Shape.h"
 
 #include "Gdi.h"
+#include "WindowBase.h"
 #include "platform/PlatformError.h"
 
 namespace zx {
@@ -33,24 +34,10 @@ LRESULT CALLBACK ShapeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-void RegisterShapeClass() {
-    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, kShapeClass, &existing)) return;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ShapeProcedure;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kShapeClass;
-    if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
-}
-
 } // namespace
 
 HWND CreateShapeWindow(HWND parent, const RECT& place, TColor color, bool visible) {
-    RegisterShapeClass();
+    RegisterWindowClassOnce(kShapeClass, ShapeProcedure, 0, IDC_ARROW);
     const DWORD style = WS_CHILD | WS_DISABLED | WS_CLIPSIBLINGS | (visible ? WS_VISIBLE : 0);
     const HWND shape =
         ::CreateWindowExW(0, kShapeClass, L"", style, place.left, place.top, place.right - place.left,

@@ -5,6 +5,7 @@
 
 #include "Shape.h"
 #include "StyledButton.h"
+#include "WindowGeometry.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/ui/HighContrast.h"
 #include "platform/win32/DllSearch.h"
@@ -41,11 +42,6 @@ bool IsTopLevelWindow(HWND window) {
 
 bool HasBorder(HWND window) {
     return (::GetWindowLongPtrW(window, GWL_STYLE) & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME)) != 0;
-}
-
-int WindowDpi(HWND window) {
-    const auto dpi = static_cast<int>(::GetDpiForWindow(window));
-    return dpi > 0 ? dpi : kDesignDpi;
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "TopLevelWindow.h"
 
-#include <algorithm>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -10,6 +9,7 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowText.h"
 #include "platform/win32/ui/ModalLoop.h"
+#include "platform/win32/ui/WindowGeometry.h"
 
 namespace zx {
 
@@ -37,28 +37,11 @@ bool TTopLevelWindow::HandleDialogKeys(MSG& message) {
 }
 
 void TTopLevelWindow::ReadDpi() {
-    FDpi = static_cast<int>(::GetDpiForWindow(Handle()));
-    if (FDpi <= 0) FDpi = kDesignDpi;
+    FDpi = WindowDpi(Handle());
 }
 
 void TTopLevelWindow::SetClientSize(int width96, int height96, int left, int top) {
-    const int width = ScaleForDpi(width96, FDpi);
-    const int height = ScaleForDpi(height96, FDpi);
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
-    RECT frame{0, 0, width, height};
-    ::AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(FDpi));
-    ::SetWindowPos(Handle(), nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    // The frame actually drawn may follow another DPI than the window's (Wine draws it at
-    // the system DPI): correct by what the client area came out as.
-    RECT client;
-    ::GetClientRect(Handle(), &client);
-    const int dx = width - (client.right - client.left);
-    const int dy = height - (client.bottom - client.top);
-    if (dx != 0 || dy != 0)
-        ::SetWindowPos(Handle(), nullptr, left, top, frame.right - frame.left + dx, frame.bottom - frame.top + dy,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+    SetClientSizeForDpi(Handle(), ScaleForDpi(width96, FDpi), ScaleForDpi(height96, FDpi), POINT{left, top}, FDpi);
 }
 
 namespace {
@@ -90,17 +73,7 @@ void TTopLevelWindow::SetIcons(int iconId) {
 }
 
 void TTopLevelWindow::CentreOnWorkArea() {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) return;
-    RECT window;
-    ::GetWindowRect(Handle(), &window);
-    const RECT& work = monitor.rcWork;
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    const int x = work.left + std::max(0, static_cast<int>(work.right - work.left) - width) / 2;
-    const int y = work.top + std::max(0, static_cast<int>(work.bottom - work.top) - height) / 2;
-    ::SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (const auto monitor = MonitorOf(Handle(), MONITOR_DEFAULTTONEAREST)) CentreWindowIn(Handle(), monitor->rcWork);
 }
 
 void TTopLevelWindow::KeepFocusVisible() {

@@ -28,8 +28,8 @@ TWindowBase* TWindowBase::FromHandle(HWND window) noexcept {
     return reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor, HICON icon,
-                                      HICON smallIcon) {
+void RegisterWindowClassOnce(const wchar_t* className, WNDPROC procedure, UINT style, LPCWSTR cursor, HICON icon,
+                             HICON smallIcon) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
@@ -37,7 +37,7 @@ void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCW
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.style = style;
-    wc.lpfnWndProc = WindowProcedure;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, cursor);
     wc.hIcon = icon;
@@ -45,6 +45,22 @@ void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCW
     wc.hbrBackground = nullptr; // every window of ours paints its whole client area
     wc.lpszClassName = className;
     if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
+}
+
+HFONT TDerivedFont::From(HFONT font) {
+    if (FFrom != font || !FFace) {
+        LOGFONTW face{};
+        ::GetObjectW(font, sizeof(face), &face);
+        FChange(face);
+        FFace.reset(::CreateFontIndirectW(&face));
+        FFrom = font;
+    }
+    return FFace ? FFace.get() : font;
+}
+
+void TWindowBase::RegisterWindowClass(const wchar_t* className, UINT style, LPCWSTR cursor, HICON icon,
+                                      HICON smallIcon) {
+    RegisterWindowClassOnce(className, WindowProcedure, style, cursor, icon, smallIcon);
 }
 
 HWND TWindowBase::CreateHandle(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
@@ -138,15 +154,7 @@ HFONT TPaintedWindow::Font() const noexcept {
 }
 
 HFONT TPaintedWindow::BoldFont() {
-    const HFONT font = Font();
-    if (FBoldFrom != font || !FBoldFont) {
-        LOGFONTW lf{};
-        ::GetObjectW(font, sizeof(lf), &lf);
-        lf.lfWeight = FW_BOLD;
-        FBoldFont.reset(::CreateFontIndirectW(&lf));
-        FBoldFrom = font;
-    }
-    return FBoldFont ? FBoldFont.get() : font;
+    return FBoldFont.From(Font());
 }
 
 } // namespace zx

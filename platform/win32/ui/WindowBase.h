@@ -12,6 +12,29 @@
 
 namespace zx {
 
+// Registers a class of this module with the procedure, once per process: a class of that
+// name registered already is kept. No background brush (our windows paint their whole
+// client area). The icons (shared ones: the class never frees them) are what its windows
+// show until they are given their own. Throws TPlatformError when the class cannot be
+// registered.
+void RegisterWindowClassOnce(const wchar_t* className, WNDPROC procedure, UINT style, LPCWSTR cursor,
+                             HICON icon = nullptr, HICON smallIcon = nullptr);
+
+// A face made from another font by one change (bold, underlined), made again only when
+// the font it comes from changes; that font itself when the face cannot be made.
+class TDerivedFont {
+public:
+    using TChange = void (*)(LOGFONTW& face);
+    explicit TDerivedFont(TChange change) noexcept : FChange(change) {}
+
+    [[nodiscard]] HFONT From(HFONT font);
+
+private:
+    TChange FChange;
+    TUniqueFont FFace;
+    HFONT FFrom = nullptr;
+};
+
 class TWindowBase {
 public:
     TWindowBase() = default;
@@ -77,8 +100,7 @@ protected:
 
 private:
     HFONT FFont = nullptr;
-    TUniqueFont FBoldFont;
-    HFONT FBoldFrom = nullptr;
+    TDerivedFont FBoldFont{[](LOGFONTW& face) { face.lfWeight = FW_BOLD; }};
 };
 
 } // namespace zx

@@ -19,6 +19,15 @@ TEST(DpiScale, RoundsLikeMulDiv) {
     for (const auto& c : cases) EXPECT_EQ(ScaleForDpi(c.Value, c.Dpi), c.Expected) << c.Value << " at " << c.Dpi;
 }
 
+TEST(DpiScale, PercentComesFromTheDpiRoundedToTheNearest) {
+    struct TCase {
+        int Dpi, Percent;
+    } const cases[] = {
+        {96, 100}, {120, 125}, {144, 150}, {168, 175}, {192, 200}, {100, 104}, {72, 75},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ScalePercentForDpi(c.Dpi), c.Percent) << c.Dpi;
+}
+
 TEST(DpiScale, BoxesThatTouchStillTouch) {
     // The header buttons sit side by side at 70 px steps; at 120 DPI each edge rounds on
     // its own, so widths may differ by a pixel but no gap or overlap appears.

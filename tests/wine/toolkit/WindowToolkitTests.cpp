@@ -1,5 +1,6 @@
 // The window toolkit under Wine: the window base, the styled button's clicks, group and
-// state answers, the busy indicator's timer, the rich label's text.
+// state answers, the busy indicator's timer, the rich label's text, derived font faces,
+// a window's size and place at its DPI.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,11 +10,14 @@
 #include <string>
 
 #include "ToolkitTestSupport.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/ui/ActivityIndicator.h"
 #include "platform/win32/ui/Gdi.h"
 #include "platform/win32/ui/GdiPlus.h"
 #include "platform/win32/ui/RichLabel.h"
 #include "platform/win32/ui/StyledButton.h"
+#include "platform/win32/ui/WindowBase.h"
+#include "platform/win32/ui/WindowGeometry.h"
 
 namespace zx {
 namespace {
@@ -227,6 +231,117 @@ TEST(WindowBase, ObjectAndWindowFollowEachOther) {
     // A window that is not ours has no object.
     HWND plain = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, parent.Handle(), nullptr, nullptr, nullptr);
     EXPECT_EQ(TWindowBase::FromHandle(plain), nullptr);
+}
+
+TEST(DerivedFont, MadeOncePerFontItComesFrom) {
+    const auto height = [](HFONT font) {
+        LOGFONTW face{};
+        ::GetObjectW(font, sizeof(face), &face);
+        return face.lfHeight;
+    };
+    const auto weight = [](HFONT font) {
+        LOGFONTW face{};
+        ::GetObjectW(font, sizeof(face), &face);
+        return face.lfWeight;
+    };
+    LOGFONTW base{};
+    base.lfHeight = -15;
+    base.lfWeight = FW_NORMAL;
+    const TUniqueFont small(::CreateFontIndirectW(&base));
+    base.lfHeight = -22;
+    const TUniqueFont large(::CreateFontIndirectW(&base));
+
+    TDerivedFont bold([](LOGFONTW& face) { face.lfWeight = FW_BOLD; });
+    const HFONT first = bold.From(small.get());
+    ASSERT_NE(first, small.get());
+    EXPECT_EQ(weight(first), FW_BOLD);
+    EXPECT_EQ(height(first), -15) << "only the one change is made";
+    EXPECT_EQ(bold.From(small.get()), first) << "kept while the font stays";
+    const HFONT second = bold.From(large.get());
+    EXPECT_EQ(height(second), -22) << "made again for another font";
+    EXPECT_EQ(weight(second), FW_BOLD);
+}
+
+// A top-level window of the given styles, never shown (showing costs seconds under Xvfb).
+struct TTopLevel {
+    HWND Handle;
+    TTopLevel(DWORD style, DWORD exStyle)
+        : Handle(
+              ::CreateWindowExW(exStyle, L"STATIC", L"", style, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr)) {}
+    ~TTopLevel() { ::DestroyWindow(Handle); }
+    TTopLevel(const TTopLevel&) = delete;
+    TTopLevel& operator=(const TTopLevel&) = delete;
+};
+
+TEST(WindowGeometry, ClientAreaComesOutExactlyAtAnyDpi) {
+    // The frame Wine draws follows the system DPI, not the one asked for: only the
+    // correction by the measured client area makes 144 DPI come out right.
+    struct TCase {
+        const char* Name;
+        DWORD Style, ExStyle;
+    } const cases[] = {
+        {"main window", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_APPWINDOW},
+        {"modal dialog frame", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME},
+    };
+    for (const auto& c : cases) {
+        for (const int dpi : {96, 144}) {
+            const TTopLevel window(c.Style, c.ExStyle);
+            ASSERT_NE(window.Handle, nullptr) << c.Name;
+            SetClientSizeForDpi(window.Handle, 747, 639, POINT{40, 30}, dpi);
+            RECT client{};
+            ::GetClientRect(window.Handle, &client);
+            RECT outer{};
+            ::GetWindowRect(window.Handle, &outer);
+            EXPECT_EQ(client.right, 747) << c.Name << " at " << dpi;
+            EXPECT_EQ(client.bottom, 639) << c.Name << " at " << dpi;
+            EXPECT_EQ(outer.left, 40) << c.Name << " at " << dpi;
+            EXPECT_EQ(outer.top, 30) << c.Name << " at " << dpi;
+        }
+    }
+}
+
+TEST(WindowGeometry, CentresInTheAreaAndKeepsALargerWindowsCornerInside) {
+    struct TCase {
+        const char* Name;
+        int Width, Height;
+        POINT Expected;
+    } const cases[] = {
+        {"smaller", 300, 200, {100 + 350, 50 + 300}},
+        {"odd width rounds down", 301, 201, {100 + 349, 50 + 299}},
+        {"exactly the area", 1000, 800, {100, 50}},
+        {"larger: the title bar stays reachable", 1200, 900, {100, 50}},
+    };
+    const RECT area{100, 50, 1100, 850};
+    for (const auto& c : cases) {
+        const TTopLevel window(WS_POPUP | WS_CAPTION, 0);
+        ::SetWindowPos(window.Handle, nullptr, 7, 9, c.Width, c.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+        CentreWindowIn(window.Handle, area);
+        RECT place{};
+        ::GetWindowRect(window.Handle, &place);
+        EXPECT_EQ(place.left, c.Expected.x) << c.Name;
+        EXPECT_EQ(place.top, c.Expected.y) << c.Name;
+        EXPECT_EQ(place.right - place.left, c.Width) << c.Name << ": the size is kept";
+        EXPECT_EQ(place.bottom - place.top, c.Height) << c.Name << ": the size is kept";
+    }
+}
+
+TEST(WindowGeometry, DpiAndMonitorHaveNeutralAnswers) {
+    const TTopLevel window(WS_POPUP | WS_CAPTION, 0);
+    const auto system = static_cast<int>(::GetDpiForWindow(window.Handle));
+    EXPECT_EQ(WindowDpi(window.Handle), system > 0 ? system : 96);
+    EXPECT_EQ(WindowDpi(nullptr), 96) << "no window: the design DPI";
+
+    const auto primary = MonitorOf(nullptr, MONITOR_DEFAULTTOPRIMARY);
+    ASSERT_TRUE(primary.has_value());
+    EXPECT_EQ(primary->rcMonitor.left, 0);
+    EXPECT_EQ(primary->rcMonitor.top, 0);
+    const auto nearest = MonitorOf(window.Handle, MONITOR_DEFAULTTONEAREST);
+    ASSERT_TRUE(nearest.has_value());
+    EXPECT_LE(nearest->rcMonitor.left, nearest->rcWork.left);
+    EXPECT_GT(nearest->rcWork.right - nearest->rcWork.left, 0);
+
+    ::SetWindowPos(window.Handle, nullptr, -30000, -30000, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(MonitorOf(window.Handle, MONITOR_DEFAULTTONULL).has_value()) << "on no monitor: none";
 }
 
 } // namespace
