@@ -37,8 +37,7 @@ public:
     [[nodiscard]] std::optional<std::u16string> Caption(TControlId id) const;
     [[nodiscard]] std::optional<bool> Checked(TControlId id) const;
 
-    // Every control put off, with what it is to show, in ID order (the order to make them
-    // in); from then on none is put off.
+    // Every control put off, with what it is to show; from then on none is put off.
     [[nodiscard]] std::map<TControlId, TPendingControl> HandOver();
 
 private:

@@ -22,9 +22,14 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kIconId = 1; // the program icon in the resources
 
 // Made after the first frame: the option boxes, standard check boxes of the common
-// controls, whose library takes longer to load than the rest of the window to build.
+// controls, whose library takes longer to load than the rest of the window to build; and
+// everything on a card that is hidden at start-up, which the first frame does not show.
 bool IsDeferred(const TControlEntry& entry) {
-    return entry.Kind == TControlKind::ckCheckBox;
+    if (entry.Kind == TControlKind::ckCheckBox) return true;
+    for (const TControlEntry* control = &entry; control->Id != TControlId::FrmZephyrix;
+         control = &FindControl(control->Parent))
+        if (control->Kind == TControlKind::ckCard && (control->Options & coHidden) != 0) return true;
+    return false;
 }
 
 // The kind of the table's control with this child-window ID; the form's for any other.
@@ -144,27 +149,34 @@ void TMainWindow::CreateControls() {
 }
 
 void TMainWindow::CreateDeferredControls() {
-    for (const auto& [id, state] : FDeferred.HandOver()) {
-        const TControlEntry& entry = FindControl(id);
+    const auto deferred = FDeferred.HandOver();
+    // In the table's order, as the others were: a parent before its children, and the
+    // order of siblings (which is the Tab and the screen reader's order) the table's.
+    for (const TControlEntry& entry : ControlTable()) {
+        const auto found = deferred.find(entry.Id);
+        if (found == deferred.end()) continue;
+        const TPendingControl& state = found->second;
         FFactory.Create(entry, ControlHandle(entry.Parent), PlaceOf(entry), FDpi, FControls);
-        const HWND handle = ControlHandle(id);
+        const HWND handle = ControlHandle(entry.Id);
         if (!handle) continue;
         ::SetWindowTextW(handle, Wide(state.Caption));
-        ::SendMessageW(handle, BM_SETCHECK, state.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        if (entry.Kind == TControlKind::ckCheckBox)
+            ::SendMessageW(handle, BM_SETCHECK, state.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         ::EnableWindow(handle, state.Enabled ? TRUE : FALSE);
         ::ShowWindow(handle, state.Visible ? SW_SHOWNA : SW_HIDE);
-        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FFonts.Font()), TRUE);
+        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(entry.Id)), TRUE);
     }
 }
 
+HFONT TMainWindow::FontOf(TControlId id) const {
+    if (FControls.Buttons.contains(id)) return FFonts.ButtonFont(); // the style governs it
+    if ((FindControl(id).Options & coOwnFont) != 0) return FFonts.TitleFont();
+    return FFonts.Font();
+}
+
 void TMainWindow::ApplyFonts() {
-    for (const auto& [id, handle] : FControls.Handles) {
-        if (!handle) continue;
-        HFONT font = FFonts.Font();
-        if ((FindControl(id).Options & coOwnFont) != 0) font = FFonts.TitleFont();
-        if (FControls.Buttons.contains(id)) font = FFonts.ButtonFont(); // the style governs it
-        ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    }
+    for (const auto& [id, handle] : FControls.Handles)
+        if (handle) ::SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(id)), TRUE);
 }
 
 void TMainWindow::Relayout() {
@@ -260,6 +272,9 @@ void TMainWindow::SetIndicatorActive(bool active) {
 void TMainWindow::ShowCard(TCard card) {
     const HWND home = ControlHandle(TControlId::Card1);
     const HWND config = ControlHandle(TControlId::Card2);
+    // A card not made yet shows as it is told once it is.
+    FDeferred.SetVisible(TControlId::Card1, card == TCard::cdHome);
+    FDeferred.SetVisible(TControlId::Card2, card == TCard::cdConfig);
     const HWND shown = card == TCard::cdHome ? home : config;
     if (!shown) return;
     // Show the new card before hiding the old one: the panel never shows an empty frame.

@@ -96,6 +96,9 @@ private:
     void CreateDeferredControls();
     [[nodiscard]] RECT PlaceOf(const TControlEntry& entry) const;
     [[nodiscard]] HWND ControlHandle(TControlId id) const;
+    // The font the control shows its text in: the style's for buttons, the title's own, or
+    // the window's.
+    [[nodiscard]] HFONT FontOf(TControlId id) const;
     void ApplyFonts();
     void Relayout();
     void DpiChanged(int dpi, const RECT& suggested);

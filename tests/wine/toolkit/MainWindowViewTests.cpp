@@ -188,6 +188,25 @@ TEST_F(MainWindowView, ShowsTheProgramIconSizedForItsDpi) {
     }
 }
 
+TEST_F(MainWindowView, SiblingsFollowTheTablesOrder) {
+    // The order of siblings is the order of Tab and of a screen reader's reading, also for
+    // the controls made after the first frame. The card panel alone reorders its cards.
+    for (const auto& parent : ControlTable()) {
+        if (parent.Id == PnlMain) continue;
+        std::vector<TControlId> expected;
+        for (const auto& entry : ControlTable())
+            if (entry.Parent == parent.Id && entry.Id != FrmZephyrix) expected.push_back(entry.Id);
+        std::vector<TControlId> found;
+        const HWND parentWindow = parent.Id == FrmZephyrix ? Window.Handle() : Get(parent.Id);
+        for (HWND child = ::GetWindow(parentWindow, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            const int id = ::GetDlgCtrlID(child);
+            for (const auto& entry : ControlTable())
+                if (entry.Id != FrmZephyrix && static_cast<int>(entry.Id) == id) found.push_back(entry.Id);
+        }
+        EXPECT_EQ(found, expected) << "children of " << static_cast<int>(parent.Id);
+    }
+}
+
 TEST_F(MainWindowView, DpiChangeRelaysEverythingAndScalesFonts) {
     const int titleAt96 = FontHeight(Get(LblTitle));
     RECT suggested{10, 20, 10 + 800, 20 + 700};
