@@ -11,6 +11,7 @@
 #include "platform/win32/WindowText.h"
 #include "platform/win32/ui/Gdi.h"
 #include "platform/win32/ui/ModalLoop.h"
+#include "platform/win32/ui/WindowGeometry.h"
 
 namespace zx {
 
@@ -54,13 +55,22 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     FEvents = std::move(events);
     const auto& form = FindControl(TControlId::FrmZephyrix);
+    // Made at the size its client area needs at the system's DPI, the one a new window
+    // usually gets: then nothing is resized before it shows (each resize costs the first
+    // frame about a millisecond under Wine).
+    const int systemDpi = static_cast<int>(::GetDpiForSystem());
+    const SIZE frame =
+        FrameSizeForClient(ScaleForDpi(kClientWidth96, systemDpi), ScaleForDpi(kClientHeight96, systemDpi),
+                           kWindowStyle, kWindowExStyle, systemDpi);
     CreateHandle(kWindowExStyle, kMainWindowClass, Wide(std::u16string(form.Caption)), kWindowStyle, CW_USEDEFAULT,
-                 CW_USEDEFAULT, kClientWidth96, kClientHeight96, nullptr, 0);
+                 CW_USEDEFAULT, frame.cx, frame.cy, nullptr, 0);
     ReadDpi();
     (void)FFonts.ChooseTitleFace(Handle(), std::u16string(FindControl(TControlId::LblTitle).Caption), FDpi);
-    RECT start;
-    ::GetWindowRect(Handle(), &start);
-    SetClientSize(kClientWidth96, kClientHeight96, start.left, start.top);
+    if (!HasClientSize(kClientWidth96, kClientHeight96)) {
+        RECT start;
+        ::GetWindowRect(Handle(), &start);
+        SetClientSize(kClientWidth96, kClientHeight96, start.left, start.top);
+    }
     SetIcons(kIconId);
     StartupMark(L"zx:window");
     FFonts.Create(FDpi);

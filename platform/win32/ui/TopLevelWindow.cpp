@@ -44,6 +44,12 @@ void TTopLevelWindow::SetClientSize(int width96, int height96, int left, int top
     SetClientSizeForDpi(Handle(), ScaleForDpi(width96, FDpi), ScaleForDpi(height96, FDpi), POINT{left, top}, FDpi);
 }
 
+bool TTopLevelWindow::HasClientSize(int width96, int height96) const {
+    RECT client;
+    return ::GetClientRect(Handle(), &client) && client.right - client.left == ScaleForDpi(width96, FDpi) &&
+        client.bottom - client.top == ScaleForDpi(height96, FDpi);
+}
+
 namespace {
 
 // The icon of the resource in the size of the given metrics at that DPI. Shared icons

@@ -28,6 +28,8 @@ protected:
     // Sizes the window so that its client area is width96 x height96 scaled to the DPI,
     // its top-left corner at (left, top).
     void SetClientSize(int width96, int height96, int left, int top);
+    // Whether the client area is width96 x height96 scaled to the DPI already.
+    [[nodiscard]] bool HasClientSize(int width96, int height96) const;
     // Registers the class with the big and the small icon of the given resource, sized
     // for the system DPI: a window made with them needs no icon of its own afterwards
     // (setting one costs the first frame a few milliseconds under Wine).

@@ -11,13 +11,17 @@ int WindowDpi(HWND window) noexcept {
     return dpi > 0 ? dpi : kDesignDpi;
 }
 
+SIZE FrameSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
+    RECT frame{0, 0, width, height};
+    ::AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi));
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
 void SetClientSizeForDpi(HWND window, int width, int height, POINT corner, int dpi) {
     const auto style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
-    RECT frame{0, 0, width, height};
-    ::AdjustWindowRectExForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi));
-    ::SetWindowPos(window, nullptr, corner.x, corner.y, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = FrameSizeForClient(width, height, style, exStyle, dpi);
+    ::SetWindowPos(window, nullptr, corner.x, corner.y, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame actually drawn may follow another DPI than the window's (Wine draws it at
     // the system DPI): correct by what the client area came out as.
     RECT client;
@@ -25,8 +29,8 @@ void SetClientSizeForDpi(HWND window, int width, int height, POINT corner, int d
     const int dx = width - (client.right - client.left);
     const int dy = height - (client.bottom - client.top);
     if (dx != 0 || dy != 0)
-        ::SetWindowPos(window, nullptr, corner.x, corner.y, frame.right - frame.left + dx,
-                       frame.bottom - frame.top + dy, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(window, nullptr, corner.x, corner.y, frame.cx + dx, frame.cy + dy,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::optional<MONITORINFO> MonitorOf(HWND window, DWORD fallback) {

@@ -11,6 +11,9 @@ namespace zx {
 // The DPI the window is shown at; 96 when the system cannot tell. Never throws.
 [[nodiscard]] int WindowDpi(HWND window) noexcept;
 
+// The size of a window of these styles whose client area is width x height at `dpi`.
+[[nodiscard]] SIZE FrameSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi);
+
 // Sizes the window (its own styles, at `dpi`) so that its client area is width x height
 // pixels, its top-left corner at `corner`.
 void SetClientSizeForDpi(HWND window, int width, int height, POINT corner, int dpi);

@@ -140,6 +140,14 @@ TEST_F(MainWindowView, MadeFromTheTable) {
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
     EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
     ExpectTableLayout(Window.Handle(), Window.Dpi());
+    // Centred on its monitor's work area (to the pixel: odd sizes round down).
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(Window.Handle(), MONITOR_DEFAULTTONEAREST), &monitor));
+    RECT place;
+    ::GetWindowRect(Window.Handle(), &place);
+    EXPECT_NEAR(place.left + place.right, monitor.rcWork.left + monitor.rcWork.right, 1);
+    EXPECT_NEAR(place.top + place.bottom, monitor.rcWork.top + monitor.rcWork.bottom, 1);
     // Designed captions are the window texts until start-up translates them.
     EXPECT_EQ(TextOf(Get(BtnStart)), L"실행하기");
     EXPECT_EQ(TextOf(Get(GroupBox2)), L"네이글 알고리즘 해제");
