@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/ViewComponent.h"
+#include "engine/AdapterRestart.h"
 #include "engine/TweakCatalogue.h"
 #include "kit/Config.h"
 #include "kit/Translation.h"
@@ -405,14 +406,9 @@ void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
                 // The program's end waits for these writes, and once it has begun they
                 // do not start: closing never leaves them half done.
                 if (first) (void)writes.RunInside(first);
-                // Taking the connection down and up makes the new values take effect; a
-                // failure changes nothing about the wait.
-                (void)adapterSwitch.SetAdapterEnabled(guid, false);
-                (void)adapterSwitch.SetAdapterEnabled(guid, true);
-                for (int attempt = 0; attempt < kRefreshProbes; ++attempt) {
-                    if (probe.IsInternetReachable()) break;
-                    sleeper.Sleep(kRefreshPause);
-                }
+                // The target state shows whether or not the Internet answered in time.
+                (void)RestartAdapterAndWaitForInternet(adapterSwitch, probe, sleeper, guid, kRefreshProbes,
+                                                       kRefreshPause);
             },
             [this, status] {
                 SetStatus(status);

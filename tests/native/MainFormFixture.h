@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "kit/Translation.h"
 #include "native/FakeMainView.h"
+#include "native/FakeNetworkPorts.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "resources/EmbeddedData.h"
 
@@ -32,32 +33,6 @@ public:
     std::u16string Name, GUID, IP; // written even when not found, as a failed walk may do
     std::optional<TPlatformError> Error;
     int Calls = 0;
-};
-
-class TFakeAdapterSwitch final : public IAdapterSwitch {
-public:
-    bool SetAdapterEnabled(const std::u16string& guid, bool enable) override {
-        Calls.emplace_back(guid, enable);
-        if (OnCall) OnCall();
-        return Result;
-    }
-    std::vector<std::pair<std::u16string, bool>> Calls;
-    std::function<void()> OnCall;
-    bool Result = false;
-};
-
-// Answers true from the given attempt on (1-based); never when 0. Throws when Error is
-// set, as a faulty platform might.
-class TFakeProbe final : public IInternetProbe {
-public:
-    bool IsInternetReachable() override {
-        ++Calls;
-        if (Error) throw *Error;
-        return SucceedFrom != 0 && Calls >= SucceedFrom;
-    }
-    int SucceedFrom = 0;
-    int Calls = 0;
-    std::optional<TPlatformError> Error;
 };
 
 // Keeps the jobs until the test runs them, so that what happens before the wait ends
@@ -82,12 +57,6 @@ public:
         call();
     }
     int Calls = 0;
-};
-
-class TFakeSleeper final : public ISleeper {
-public:
-    void Sleep(std::chrono::milliseconds duration) override { Sleeps.push_back(duration); }
-    std::vector<std::chrono::milliseconds> Sleeps;
 };
 
 // Backups kept in memory, by file name; Fails makes every save fail.

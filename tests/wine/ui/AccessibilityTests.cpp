@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "ProcessResources.h"
+#include "RunningProgramTest.h"
 #include "ScreenReader.h"
 #include "UiDriver.h"
 
@@ -27,29 +27,16 @@ constexpr LONG kPressed = STATE_SYSTEM_PRESSED;
 constexpr LONG kInvisible = STATE_SYSTEM_INVISIBLE;
 constexpr LONG kFocusable = STATE_SYSTEM_FOCUSABLE;
 
-class ScreenReaderView : public testing::Test {
+class ScreenReaderView : public RunningProgramTest {
 protected:
-    void SetUp() override { ResetSettings(); }
-    void TearDown() override {
-        if (FProgram) FProgram->Kill();
-        ResetSettings();
-    }
-    HWND Launch() {
-        FProgram.emplace(TProgram::Start(kProgramPath));
-        FWindow = WaitForMainWindow(FProgram->Id());
-        EXPECT_NE(FWindow, nullptr) << "no visible TFrmZephyrix window";
-        return FWindow;
-    }
-    HWND Control(TControlId id) const { return FindControl(FWindow, id); }
+    ScreenReaderView() : RunningProgramTest(kProgramPath) {}
+
     std::vector<TControlId> TreeChildren(TControlId id) const {
         std::vector<TControlId> ids;
         for (HWND child : AccessibleChildWindows(Control(id)))
             ids.push_back(static_cast<TControlId>(::GetDlgCtrlID(child)));
         return ids;
     }
-
-    std::optional<TProgram> FProgram;
-    HWND FWindow = nullptr;
 };
 
 // What an English user's reader says for each control of ours on the home card. Names

@@ -26,10 +26,13 @@
 
 #include "ScreenReader.h"
 #include "UiDriver.h"
+#include "bench/BenchClock.h"
 
 namespace {
 
 using namespace zx::ui;
+using zx::bench::NowMs;
+using zx::bench::Spread;
 
 HWND MainWindow() {
     return FindTopWindow(0, kMainWindowClass);
@@ -89,18 +92,6 @@ void Report(const wchar_t* key, double value) {
     std::fflush(stdout);
 }
 
-double Milliseconds(LONGLONG ticks) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-LONGLONG Now() {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
-
 double CpuMilliseconds(HANDLE process) {
     FILETIME created, exited, kernel, user;
     if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
@@ -120,23 +111,23 @@ PROCESS_MEMORY_COUNTERS Memory(HANDLE process) {
 int WindowTime(const std::wstring& program, int runs, const wchar_t* windowClass, const std::wstring& key) {
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
-        const LONGLONG start = Now();
+        const double start = NowMs();
         TProgram process = TProgram::Start(program);
         while (!FindTopWindow(process.Id(), windowClass)) {
-            if (process.HasExited() || Milliseconds(Now() - start) > 10000) {
+            if (process.HasExited() || NowMs() - start > 10000) {
                 std::fwprintf(stderr, L"run %d: no window\n", run);
                 return 1;
             }
             ::Sleep(1);
         }
-        times.push_back(Milliseconds(Now() - start));
+        times.push_back(NowMs() - start);
         Report(key.c_str(), times.back());
         process.Kill();
     }
-    std::sort(times.begin(), times.end());
-    Report((key + L"-median").c_str(), times[times.size() / 2]);
-    Report((key + L"-min").c_str(), times.front());
-    Report((key + L"-max").c_str(), times.back());
+    const auto spread = Spread(times);
+    Report((key + L"-median").c_str(), spread.Median);
+    Report((key + L"-min").c_str(), spread.Min);
+    Report((key + L"-max").c_str(), spread.Max);
     return 0;
 }
 
@@ -177,19 +168,19 @@ int SideBySide(const std::wstring& program, const std::wstring& bare, int runs) 
     TSide sides[] = {{L"ours", program, kMainWindowClass, {}, {}}, {L"bare", bare, L"ZxBareWindow", {}, {}}};
     for (int run = 0; run < runs; ++run) {
         for (TSide& side : sides) {
-            const LONGLONG start = Now();
+            const double start = NowMs();
             TProgram process = TProgram::Start(side.Path);
             while (!IsWindowVisible(FindTopWindow(process.Id(), side.WindowClass))) {
-                if (process.HasExited() || Milliseconds(Now() - start) > 10000) {
+                if (process.HasExited() || NowMs() - start > 10000) {
                     std::fwprintf(stderr, L"%ls run %d: no window\n", side.Key, run);
                     return 1;
                 }
                 ::Sleep(1);
             }
-            side.Times.push_back(Milliseconds(Now() - start));
+            side.Times.push_back(NowMs() - start);
             side.Sets.push_back(static_cast<double>(Memory(process.Handle()).WorkingSetSize) / 1024.0);
             if (run == 0) {
-                ::Sleep(static_cast<DWORD>(std::max(0.0, 5000.0 - Milliseconds(Now() - start))));
+                ::Sleep(static_cast<DWORD>(std::max(0.0, 5000.0 - (NowMs() - start))));
                 Report((std::wstring(side.Key) + L"-working-set-5s-kb").c_str(),
                        static_cast<double>(Memory(process.Handle()).WorkingSetSize) / 1024.0);
             }
@@ -197,13 +188,12 @@ int SideBySide(const std::wstring& program, const std::wstring& bare, int runs) 
         }
     }
     for (TSide& side : sides) {
-        std::sort(side.Times.begin(), side.Times.end());
-        std::sort(side.Sets.begin(), side.Sets.end());
+        const auto times = Spread(side.Times);
         const std::wstring key = side.Key;
-        Report((key + L"-window-ms-median").c_str(), side.Times[side.Times.size() / 2]);
-        Report((key + L"-window-ms-min").c_str(), side.Times.front());
-        Report((key + L"-window-ms-max").c_str(), side.Times.back());
-        Report((key + L"-working-set-kb-median").c_str(), side.Sets[side.Sets.size() / 2]);
+        Report((key + L"-window-ms-median").c_str(), times.Median);
+        Report((key + L"-window-ms-min").c_str(), times.Min);
+        Report((key + L"-window-ms-max").c_str(), times.Max);
+        Report((key + L"-working-set-kb-median").c_str(), Spread(side.Sets).Median);
     }
     return 0;
 }
@@ -237,7 +227,7 @@ int Breakdown(const std::wstring& program, const wchar_t* windowClass) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     std::wstring command = L"\"" + program + L"\"";
-    const LONGLONG start = Now();
+    const double start = NowMs();
     if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
                           nullptr, &startup, &info)) {
         std::fwprintf(stderr, L"cannot start %ls\n", program.c_str());
@@ -245,7 +235,7 @@ int Breakdown(const std::wstring& program, const wchar_t* windowClass) {
     }
     const zx::TUniqueHandle process(info.hProcess);
     const zx::TUniqueHandle thread(info.hThread);
-    auto at = [&] { return Milliseconds(Now() - start); };
+    auto at = [&] { return NowMs() - start; };
     auto line = [&](const wchar_t* key, const std::wstring& text) {
         std::wprintf(L"%ls %.1f %ls\n", key, at(), text.c_str());
         std::fflush(stdout);
@@ -291,8 +281,8 @@ int Breakdown(const std::wstring& program, const wchar_t* windowClass) {
         }
     }
     Report(L"bd-hold", info.dwProcessId);
-    const LONGLONG holdStart = Now();
-    while (Milliseconds(Now() - holdStart) < 1500) { // keep serving events while the script reads
+    const double holdStart = NowMs();
+    while (NowMs() - holdStart < 1500) { // keep serving events while the script reads
         DEBUG_EVENT event{};
         if (::WaitForDebugEvent(&event, 5)) ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
     }

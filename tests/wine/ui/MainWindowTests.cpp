@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -17,6 +16,7 @@
 #include <thread>
 
 #include "BuildSettings.h"
+#include "RunningProgramTest.h"
 #include "ScreenReader.h"
 #include "UiDriver.h"
 
@@ -75,33 +75,18 @@ constexpr std::array kOptionBoxes = {
     TOptionBox{TControlId::ChkSystemResponsiveness, L"systemresponsivess"},
 };
 
-class MainWindow : public testing::Test {
+class MainWindow : public RunningProgramTest {
 protected:
-    void SetUp() override { ResetSettings(); }
+    MainWindow() : RunningProgramTest(kProgramPath) {}
 
-    void TearDown() override {
-        if (FProgram) FProgram->Kill();
-        ResetSettings(); // later tests in the session expect an empty store
-    }
-
-    // Starts the program and waits for its window; null (and a failure) when none shows.
-    HWND Launch() {
-        FProgram.emplace(TProgram::Start(kProgramPath));
-        FWindow = WaitForMainWindow(FProgram->Id());
-        EXPECT_NE(FWindow, nullptr) << "no visible TFrmZephyrix window";
-        return FWindow;
-    }
-
+    // Here a missing control is a failure of its own.
     HWND Control(TControlId id) const {
-        HWND control = FindControl(FWindow, id);
+        HWND control = RunningProgramTest::Control(id);
         EXPECT_NE(control, nullptr) << "no child window with ID " << static_cast<int>(id);
         return control;
     }
 
     std::wstring Text(TControlId id) const { return WindowText(Control(id)); }
-
-    std::optional<TProgram> FProgram;
-    HWND FWindow = nullptr;
 };
 
 using UserLanguage = MainWindow;

@@ -6,10 +6,10 @@
 #include <windows.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "RunningProgramTest.h"
 #include "ScreenShot.h"
 #include "UiDriver.h"
 #include "platform/win32/Handles.h"
@@ -54,26 +54,15 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs
         timeoutMs);
 }
 
-class ThemedWindow : public testing::Test {
+class ThemedWindow : public RunningProgramTest {
 protected:
+    ThemedWindow() : RunningProgramTest(kProgramPath) {}
+
     void SetUp() override {
         ::CreateDirectoryW(kShotFolder.substr(0, kShotFolder.rfind(L'/')).c_str(), nullptr);
         ::CreateDirectoryW(kShotFolder.c_str(), nullptr);
-        ResetSettings();
+        RunningProgramTest::SetUp();
     }
-    void TearDown() override {
-        if (FProgram) FProgram->Kill();
-        ResetSettings();
-    }
-
-    HWND Launch() {
-        FProgram.emplace(TProgram::Start(kProgramPath));
-        FWindow = WaitForMainWindow(FProgram->Id());
-        EXPECT_NE(FWindow, nullptr) << "no visible TFrmZephyrix window";
-        return FWindow;
-    }
-
-    HWND Control(TControlId id) const { return FindControl(FWindow, id); }
 
     // Waits until the screen shows every probe's colour (painting under Xvfb takes its
     // time), saves the picture as `name`.png and reports each probe that never matched.
@@ -105,9 +94,6 @@ protected:
         probes.push_back({"header below the line", {static_cast<int>(client.right / 2), 2}, kWhite});
         return probes;
     }
-
-    std::optional<TProgram> FProgram;
-    HWND FWindow = nullptr;
 };
 
 // A plain top-level window of the test's own, taking the activation away from the program.

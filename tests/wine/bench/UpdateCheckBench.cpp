@@ -14,9 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "ui/UiDriver.h"
 
 using namespace zx::ui;
+using zx::bench::Spread;
 
 namespace {
 
@@ -26,11 +28,6 @@ double UnixNow() {
     ::GetSystemTimePreciseAsFileTime(&now);
     const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     return static_cast<double>(ticks) / 1e7 - 11644473600.0;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 std::string ControlPath(const char* name) {
@@ -101,10 +98,11 @@ int wmain(int argc, wchar_t** argv) {
         program.Kill();
     }
     ResetSettings();
-    std::printf("update-window-ms-median %.0f\n", Median(toWindow));
-    std::printf("update-request-ms-median %.0f\n", Median(toRequest));
-    std::printf("update-request-ms-max %.0f\n", *std::max_element(toRequest.begin(), toRequest.end()));
-    std::printf("update-dialog-ms-median %.1f\n", Median(toDialog));
-    std::printf("update-dialog-ms-max %.1f\n", *std::max_element(toDialog.begin(), toDialog.end()));
+    const auto request = Spread(toRequest), dialog = Spread(toDialog);
+    std::printf("update-window-ms-median %.0f\n", Spread(toWindow).Median);
+    std::printf("update-request-ms-median %.0f\n", request.Median);
+    std::printf("update-request-ms-max %.0f\n", request.Max);
+    std::printf("update-dialog-ms-median %.1f\n", dialog.Median);
+    std::printf("update-dialog-ms-max %.1f\n", dialog.Max);
     return 0;
 }

@@ -3,12 +3,11 @@
 // thread could do it only if it took well under a millisecond; it measured about one.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "engine/TweakCatalogue.h"
 #include "platform/win32/Win32Registry.h"
 
@@ -22,14 +21,14 @@ void Measure(zx::IRegistry& registry, const wchar_t* key) {
     std::vector<double> times;
     bool anySet = false;
     for (int i = 0; i < kReadings; ++i) {
-        const auto start = std::chrono::steady_clock::now();
+        const double start = zx::bench::NowMs();
         const zx::TTweakOptions read = zx::ReadAppliedTweaks(registry, kBenchAdapter);
-        times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        times.push_back((zx::bench::NowMs() - start) * 1000.0);
         anySet |= read.AckFrequency;
     }
-    std::sort(times.begin(), times.end());
-    std::wprintf(L"%ls-us-median %.1f\n", key, times[times.size() / 2]);
-    std::wprintf(L"%ls-us-max %.1f\n", key, times.back());
+    const auto spread = zx::bench::Spread(times);
+    std::wprintf(L"%ls-us-median %.1f\n", key, spread.Median);
+    std::wprintf(L"%ls-us-max %.1f\n", key, spread.Max);
     std::wprintf(L"%ls-set %d\n", key, anySet ? 1 : 0);
 }
 

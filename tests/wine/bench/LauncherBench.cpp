@@ -10,23 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "ui/UiDriver.h"
 
 namespace {
 
+using zx::bench::NowMs;
 using zx::ui::TProgram;
-
-double Milliseconds(LONGLONG ticks) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-LONGLONG Now() {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart;
-}
 
 void Report(const std::wstring& key, double value) {
     std::wprintf(L"%ls %.3f\n", key.c_str(), value);
@@ -36,7 +26,7 @@ void Report(const std::wstring& key, double value) {
 // Starts the program and waits for its request's head; answers "no update". The time in
 // ms, or a negative value when no request came within 10 s.
 double RequestTime(SOCKET listener, const std::wstring& program) {
-    const LONGLONG start = Now();
+    const double start = NowMs();
     TProgram process = TProgram::Start(program);
     fd_set ready;
     FD_ZERO(&ready);
@@ -52,7 +42,7 @@ double RequestTime(SOCKET listener, const std::wstring& program) {
         if (got <= 0) break;
         head.append(chunk, static_cast<std::size_t>(got));
     }
-    const double elapsed = Milliseconds(Now() - start);
+    const double elapsed = NowMs() - start;
     const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\n{}";
     ::send(connection, answer, sizeof(answer) - 1, 0);
     ::closesocket(connection);
@@ -61,10 +51,10 @@ double RequestTime(SOCKET listener, const std::wstring& program) {
 }
 
 void ReportSeries(const std::wstring& key, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    Report(key + L"-median", times[times.size() / 2]);
-    Report(key + L"-min", times.front());
-    Report(key + L"-max", times.back());
+    const auto spread = zx::bench::Spread(std::move(times));
+    Report(key + L"-median", spread.Median);
+    Report(key + L"-min", spread.Min);
+    Report(key + L"-max", spread.Max);
 }
 
 } // namespace

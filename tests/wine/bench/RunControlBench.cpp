@@ -12,20 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "e2e/SlowPlatform.h"
 #include "ui/UiDriver.h"
 
 using namespace zx::ui;
 using zx::TControlId;
+using zx::bench::Median;
+using zx::bench::NowMs;
 
 namespace {
-
-double NowMs() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The slowest round trip through the window's queue while `busy` holds, polled every 20 ms.
 template <typename TBusy>
@@ -59,11 +55,6 @@ bool MeasureBlockingSwitch(double& slowest, double& runMs) {
     runMs = NowMs() - start;
     program.Kill();
     return runMs < 30000;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 bool PeerFile(const char* name, bool create) {
