@@ -24,12 +24,13 @@ constexpr int kIconId = 1; // the program icon in the resources
 
 // Made after the first frame: the option boxes, standard check boxes of the common
 // controls, whose library takes longer to load than the rest of the window to build; and
-// everything on a card that is hidden at start-up, which the first frame does not show.
+// whatever the first frame does not show: a control hidden at start-up, and everything
+// on one (the configuration card).
 bool IsDeferred(const TControlEntry& entry) {
     if (entry.Kind == TControlKind::ckCheckBox) return true;
     for (const TControlEntry* control = &entry; control->Id != TControlId::FrmZephyrix;
          control = &FindControl(control->Parent))
-        if (control->Kind == TControlKind::ckCard && (control->Options & coHidden) != 0) return true;
+        if ((control->Options & coHidden) != 0) return true;
     return false;
 }
 
