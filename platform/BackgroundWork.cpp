@@ -69,11 +69,6 @@ void TTerminationFlag::Set() {
     FChanged.notify_all();
 }
 
-bool TTerminationFlag::IsSet() const {
-    const std::lock_guard lock(FGuard);
-    return FSet;
-}
-
 bool TTerminationFlag::WaitForTermination(std::chrono::milliseconds timeout) {
     std::unique_lock lock(FGuard);
     return FChanged.wait_for(lock, timeout, [this] { return FSet; });

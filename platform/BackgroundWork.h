@@ -54,7 +54,6 @@ public:
 class TTerminationFlag final : public ITerminationSignal {
 public:
     void Set();
-    [[nodiscard]] bool IsSet() const;
     [[nodiscard]] bool WaitForTermination(std::chrono::milliseconds timeout) override;
 
 private:

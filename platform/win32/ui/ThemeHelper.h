@@ -26,8 +26,6 @@ public:
     TThemeHelper& operator=(const TThemeHelper&) = delete;
 
     [[nodiscard]] HWND Line() const noexcept { return FShape; } // null once the form is gone
-    [[nodiscard]] bool IsActive() const noexcept { return FIsActive; }
-    [[nodiscard]] bool HighContrast() const noexcept { return FHighContrast; }
 
 private:
     static LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

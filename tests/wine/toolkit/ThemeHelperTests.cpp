@@ -149,11 +149,9 @@ TEST_F(ThemeHelper, AccentLineFollowsSizeAndActivation) {
     const COLORREF gray = ::GetSysColor(COLOR_GRAYTEXT);
     ASSERT_NE(accent, gray);
     const std::vector<POINT> corners{{0, 0}, {ClientWidth(Form.Handle()) - 1, 1}};
-    EXPECT_TRUE(helper.IsActive()) << "active-coloured from creation";
-    EXPECT_EQ(PaintedPixels(line, corners), (std::vector<COLORREF>{accent, accent}));
+    EXPECT_EQ(PaintedPixels(line, corners), (std::vector<COLORREF>{accent, accent})) << "active-coloured from creation";
 
     ::SendMessageW(Form.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
-    EXPECT_FALSE(helper.IsActive());
     EXPECT_EQ(PaintedPixels(line, corners), (std::vector<COLORREF>{gray, gray}));
 
     // A resize keeps the current colour and the full width.
@@ -238,7 +236,6 @@ TEST_F(ThemeHelper, HighContrastSwitchRecoloursLineAndButtons) {
     ASSERT_NE(contrastSets.Pressed.ButtonColor, sets.Pressed.ButtonColor);
 
     const auto familyLook = [&] {
-        EXPECT_FALSE(helper.HighContrast());
         EXPECT_EQ(PaintedPixels(line, {{0, 0}})[0], Ref(kThemeAccent));
         EXPECT_EQ(PaintedPixels(button.Handle(), points),
                   (std::vector<COLORREF>{Ref(kColorWhite), Ref(sets.Normal.BorderColor)}));
@@ -252,7 +249,6 @@ TEST_F(ThemeHelper, HighContrastSwitchRecoloursLineAndButtons) {
     for (const UINT change : {WM_SYSCOLORCHANGE, WM_SETTINGCHANGE}) {
         Contrast.On = true;
         ::SendMessageW(Form.Handle(), change, change == WM_SETTINGCHANGE ? SPI_SETHIGHCONTRAST : 0, 0);
-        EXPECT_TRUE(helper.HighContrast()) << change;
         EXPECT_EQ(PaintedPixels(line, {{0, 0}})[0], Ref(system.Highlight)) << change;
         EXPECT_EQ(PaintedPixels(button.Handle(), points),
                   (std::vector<COLORREF>{Ref(system.ButtonFace), Ref(system.ButtonText)}))
@@ -277,7 +273,6 @@ TEST_F(ThemeHelper, HighContrastAtCreationAppliesAtOnce) {
     TStyledButtonWindow button(Form.Handle(), 11, L"Button", RECT{10, 10, 80, 40}, true,
                                families.Attributes(u"Moravel", u"Primary", u"Outline", 6), 0);
     TThemeHelper helper(Form.Handle(), kThemeAccent, Contrast);
-    EXPECT_TRUE(helper.HighContrast());
     EXPECT_EQ(PaintedPixels(helper.Line(), {{0, 0}})[0], ::GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(PaintedPixels(button.Handle(), {{6, 15}})[0], ::GetSysColor(COLOR_BTNFACE));
 }

@@ -199,7 +199,10 @@ int SideBySide(const std::wstring& program, const std::wstring& bare, int runs) 
             const double start = NowMs();
             TProgram process = TProgram::Start(side.Path);
             if (!WaitForVisibleWindow(process, side.WindowClass, start)) {
-                std::fwprintf(stderr, L"%ls run %d: no window\n", side.Key, run);
+                const std::optional<DWORD> code = process.WaitForExit(0);
+                std::fwprintf(stderr, L"%ls run %d: no window after %.0f ms (%ls %lu)\n", side.Key, run,
+                              NowMs() - start, code ? L"the program ended, exit code" : L"still running, process",
+                              code ? *code : process.Id());
                 return 1;
             }
             const double shown = NowMs() - start;
