@@ -156,20 +156,11 @@ int Bench(const std::wstring& program, int runs, int idleSeconds) {
 }
 
 // The process's top-level window of the class, once it is visible; none when the process
-// ends or 10 s pass. Polled every millisecond as lightly as the system allows: one search
-// by class, then the window's style alone. Enumerating every window each time is a dozen
-// requests to Wine's one server process, which the measured program waits on too, and
-// slowed the program with more requests to make (ours) more than the bare window.
+// ends or 10 s pass. Polled every millisecond; the search itself is kept light (see
+// FindTopWindow), and whether the process ended is asked only now and then.
 HWND WaitForVisibleWindow(const TProgram& process, const wchar_t* windowClass, double start) {
-    HWND window = nullptr;
     for (int poll = 0; NowMs() - start < 10000; ++poll) {
-        for (HWND found = ::FindWindowExW(nullptr, nullptr, windowClass, nullptr); found && !window;
-             found = ::FindWindowExW(nullptr, found, windowClass, nullptr)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(found, &owner);
-            if (owner == process.Id()) window = found;
-        }
-        if (window && ::IsWindowVisible(window)) return window;
+        if (HWND window = FindTopWindow(process.Id(), windowClass)) return window;
         if (poll % 50 == 0 && process.HasExited()) return nullptr;
         ::Sleep(1);
     }

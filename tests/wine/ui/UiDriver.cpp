@@ -10,25 +10,6 @@ namespace {
 constexpr DWORD kPollMs = 10;
 constexpr UINT kSendTimeoutMs = 5000;
 
-struct TTopWindowSearch {
-    DWORD ProcessId;
-    const wchar_t* ClassName;
-    HWND Found;
-};
-
-BOOL CALLBACK VisitTopWindow(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<TTopWindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (search.ProcessId != 0 && owner != search.ProcessId) return TRUE;
-    if (!::IsWindowVisible(window)) return TRUE;
-    wchar_t name[64] = L"";
-    ::GetClassNameW(window, name, 64);
-    if (::lstrcmpiW(name, search.ClassName) != 0) return TRUE;
-    search.Found = window;
-    return FALSE;
-}
-
 struct TControlSearch {
     int Id;
     HWND Found;
@@ -124,9 +105,16 @@ void TProgram::Kill() {
 }
 
 HWND FindTopWindow(DWORD processId, const wchar_t* className) {
-    TTopWindowSearch search{processId, className, nullptr};
-    ::EnumWindows(VisitTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    // A search by class, not an enumeration of every top-level window: under Wine each
+    // window looked at is a request to the one server process, which the program being
+    // watched waits on too (the start-up bench polls this every millisecond).
+    for (HWND window = ::FindWindowExW(nullptr, nullptr, className, nullptr); window;
+         window = ::FindWindowExW(nullptr, window, className, nullptr)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if ((processId == 0 || owner == processId) && ::IsWindowVisible(window)) return window;
+    }
+    return nullptr;
 }
 
 HWND WaitForMainWindow(DWORD processId, DWORD timeoutMs) {
