@@ -23,10 +23,11 @@ bool Has(const TControlEntry& entry, TControlOption option) noexcept {
 
 // Applies the table's keyboard flags to a control that has its own default.
 void ApplyKeyboardFlags(HWND control, const TControlEntry& entry) {
-    LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+    const LONG_PTR before = ::GetWindowLongPtrW(control, GWL_STYLE);
+    LONG_PTR style = before;
     if (Has(entry, coNoTabStop)) style &= ~static_cast<LONG_PTR>(WS_TABSTOP);
     if (Has(entry, coGroupStart)) style |= WS_GROUP;
-    ::SetWindowLongPtrW(control, GWL_STYLE, style);
+    if (style != before) ::SetWindowLongPtrW(control, GWL_STYLE, style);
 }
 
 HWND CreateStandardControl(const wchar_t* className, DWORD style, const TControlEntry& entry, HWND parent,

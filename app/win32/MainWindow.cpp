@@ -43,8 +43,7 @@ TControlKind FindControlKind(int controlId) {
 
 } // namespace
 
-TMainWindow::TMainWindow(const TButtonFamilyList& families)
-    : FFactory(families), FDispatcher([this](const std::u16string& what) { ReportError(what); }) {
+TMainWindow::TMainWindow(const TButtonFamilyList& families) : FFactory(families) {
     RegisterTopLevelClass(kMainWindowClass, kIconId);
 }
 
@@ -89,6 +88,10 @@ void TMainWindow::Open(TMainWindowEvents events, int showCommand) {
     ::UpdateWindow(Handle());
     StartupMark(L"zx:first paint");
     CreateDeferredControls();
+    if (FThemeHelper) FThemeHelper->ControlsAdded();
+    // Its message-only window is one more window to make: not before the first frame.
+    // Background work, the only caller, starts after that frame.
+    FDispatcher.emplace([this](const std::u16string& what) { ReportError(what); });
     StartupMark(L"zx:deferred controls");
     if (HWND first = ::GetNextDlgTabItem(Handle(), nullptr, FALSE)) ::SetFocus(first);
 }
@@ -170,7 +173,7 @@ void TMainWindow::CreateDeferredControls() {
         FFactory.Create(entry, ControlHandle(entry.Parent), PlaceOf(entry), FDpi, FControls);
         const HWND handle = ControlHandle(entry.Id);
         if (!handle) continue;
-        ::SetWindowTextW(handle, Wide(state.Caption));
+        SetWindowTextWhenChanged(handle, state.Caption);
         if (entry.Kind == TControlKind::ckCheckBox)
             ::SendMessageW(handle, BM_SETCHECK, state.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         ::EnableWindow(handle, state.Enabled ? TRUE : FALSE);
@@ -227,7 +230,7 @@ void TMainWindow::SetCaption(TControlId id, const std::u16string& caption) {
         return;
     }
     FDeferred.SetCaption(id, caption);
-    if (const HWND handle = ControlHandle(id)) ::SetWindowTextW(handle, Wide(caption));
+    if (const HWND handle = ControlHandle(id)) SetWindowTextWhenChanged(handle, caption);
     if (id == TControlId::LblTitle && FFonts.ChooseTitleFace(Handle(), caption, FDpi)) {
         FFonts.Create(FDpi);
         ApplyFonts();
@@ -297,7 +300,7 @@ void TMainWindow::ShowCard(TCard card) {
 void TMainWindow::SetApplicationTitle(const std::u16string& title) {
     // The window owns its taskbar button (there is no separate application window):
     // the taskbar shows the window's caption, so the application title is the caption.
-    if (Handle()) ::SetWindowTextW(Handle(), Wide(title));
+    if (Handle()) SetWindowTextWhenChanged(Handle(), title);
 }
 
 void TMainWindow::ApplyTheme() {
@@ -331,7 +334,9 @@ void TMainWindow::Close() {
 }
 
 void TMainWindow::InvokeSynchronously(const std::function<void()>& call) {
-    FDispatcher.InvokeSynchronously(call);
+    // Before the dispatcher exists (or once the window failed to open) nothing runs the
+    // call: the caller returns at once, as it does once the dispatcher is gone.
+    if (FDispatcher) FDispatcher->InvokeSynchronously(call);
 }
 
 // --- messages ---

@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/BackgroundWork.h"
@@ -109,10 +110,10 @@ private:
     TMainWindowEvents FEvents;
     TControlWindows FControls;
     TMainWindowFonts FFonts;
-    TSystemHighContrast FHighContrast;          // before the helper, which asks it until its end
-    std::unique_ptr<TThemeHelper> FThemeHelper; // from ApplyTheme on
-    TUiThreadDispatcher FDispatcher;            // made on the window's thread, with the window object
-    TDeferredControls FDeferred;                // controls not made yet
+    TSystemHighContrast FHighContrast;              // before the helper, which asks it until its end
+    std::unique_ptr<TThemeHelper> FThemeHelper;     // from ApplyTheme on
+    std::optional<TUiThreadDispatcher> FDispatcher; // on the window's thread, after the first frame
+    TDeferredControls FDeferred;                    // controls not made yet
 };
 
 } // namespace zx

@@ -17,4 +17,10 @@ namespace zx {
     return text;
 }
 
+// Sets the text unless the window shows it already: an unchanged text is no name change
+// for a screen reader to hear of, and under Wine each setting is a request to the server.
+inline void SetWindowTextWhenChanged(HWND window, const std::u16string& text) {
+    if (window && WindowText(window) != text) ::SetWindowTextW(window, reinterpret_cast<const wchar_t*>(text.c_str()));
+}
+
 } // namespace zx

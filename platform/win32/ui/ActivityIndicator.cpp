@@ -26,7 +26,7 @@ void TActivityIndicatorWindow::SetActive(bool active) {
             FTimer.Start(Handle(), kFrameTimer, kMomentumFrameMilliseconds);
         }
         ::ShowWindow(Handle(), SW_SHOWNA);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
     } else {
         FTimer.Stop();
         ::ShowWindow(Handle(), SW_HIDE);
@@ -38,7 +38,7 @@ LRESULT TActivityIndicatorWindow::HandleMessage(UINT message, WPARAM wParam, LPA
     case WM_TIMER:
         if (wParam != kFrameTimer) break;
         FFrame = NextMomentumFrame(FFrame);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return 0;
     case WM_NCDESTROY:
         FTimer.Stop();

@@ -90,11 +90,11 @@ LRESULT TLinkLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
     case WM_UPDATEUISTATE:
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         break;
     case WM_SETTEXT: {
         const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return result;
     }
     default:

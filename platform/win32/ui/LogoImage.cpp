@@ -44,7 +44,7 @@ void TLogoWindow::SetDpi(int dpi) {
     lf.lfQuality = CLEARTYPE_QUALITY;
     wcscpy_s(lf.lfFaceName, L"Tahoma");
     FWordFont.reset(::CreateFontIndirectW(&lf));
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    RepaintWhenShown(Handle());
 }
 
 void TLogoWindow::Clicked() {

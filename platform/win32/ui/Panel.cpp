@@ -43,7 +43,7 @@ TPanelWindow::TPanelWindow(HWND parent, int controlId, const wchar_t* caption, T
 
 void TPanelWindow::SetDpi(int dpi) {
     FDpi = dpi;
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    RepaintWhenShown(Handle());
 }
 
 LRESULT TPanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -54,7 +54,7 @@ LRESULT TPanelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
     case WM_SETTEXT: {
         const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
-        if (FKind == pkGroupBox) ::InvalidateRect(Handle(), nullptr, FALSE);
+        if (FKind == pkGroupBox) RepaintWhenShown(Handle());
         return result;
     }
     default:

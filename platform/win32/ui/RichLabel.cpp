@@ -38,7 +38,7 @@ void TRichLabelWindow::SetMarkup(const std::u16string& markup) {
     FRuns = ParseRichText(markup);
     const std::u16string plain = PlainText(FRuns);
     TPaintedWindow::HandleMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(plain)));
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    RepaintWhenShown(Handle());
     AnnounceNameChange(); // set without a WM_SETTEXT of its own
 }
 

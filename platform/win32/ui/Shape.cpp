@@ -53,7 +53,7 @@ void SetShapeColor(HWND shape, TColor color) {
     const auto value = static_cast<LONG_PTR>(ToColorRef(color));
     if (::GetWindowLongPtrW(shape, GWLP_USERDATA) == value) return;
     ::SetWindowLongPtrW(shape, GWLP_USERDATA, value);
-    ::InvalidateRect(shape, nullptr, FALSE);
+    RepaintWhenShown(shape);
 }
 
 TColor ShapeColor(HWND shape) {

@@ -47,11 +47,11 @@ void TStyledButtonWindow::SetDown(bool down) {
 
 void TStyledButtonWindow::SetDpi(int dpi) {
     FDpi = dpi;
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    RepaintWhenShown(Handle());
 }
 
 void TStyledButtonWindow::Refresh(TButtonVisualState before) {
-    if (FState.VisualState() != before) ::InvalidateRect(Handle(), nullptr, FALSE);
+    if (FState.VisualState() != before) RepaintWhenShown(Handle());
 }
 
 void TStyledButtonWindow::Clicked() {
@@ -71,7 +71,7 @@ bool TStyledButtonWindow::PointerInside(LPARAM lParam) const {
 void TStyledButtonWindow::SetFocusCues(bool shown) {
     if (FFocusCues == shown) return;
     FFocusCues = shown;
-    if (FState.Focused()) ::InvalidateRect(Handle(), nullptr, FALSE);
+    if (FState.Focused()) RepaintWhenShown(Handle());
 }
 
 void TStyledButtonWindow::SetSystemColors(const std::optional<TSystemColors>& colors) {
@@ -79,7 +79,7 @@ void TStyledButtonWindow::SetSystemColors(const std::optional<TSystemColors>& co
     if (colors) sets = HighContrastAttributes(FAttributes, *colors);
     if (sets == FHighContrast) return;
     FHighContrast = sets;
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    RepaintWhenShown(Handle());
 }
 
 bool TStyledButtonWindow::ShowsFocus() const {
@@ -150,20 +150,20 @@ LRESULT TStyledButtonWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM l
     }
     case WM_SETFOCUS:
         FState.SetFocused(true);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return 0;
     case WM_KILLFOCUS:
         FState.SetFocused(false);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return 0;
     case WM_ENABLE:
         FState.SetEnabled(wParam != FALSE);
         if (!FState.Enabled() && ::GetCapture() == Handle()) ::ReleaseCapture();
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return 0;
     case WM_SETTEXT: {
         const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return result;
     }
     case BM_CLICK:

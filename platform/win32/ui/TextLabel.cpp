@@ -55,7 +55,7 @@ LRESULT TTextLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_SETTEXT:
     case WM_ENABLE: {
         const LRESULT result = TPaintedWindow::HandleMessage(message, wParam, lParam);
-        ::InvalidateRect(Handle(), nullptr, FALSE);
+        RepaintWhenShown(Handle());
         return result;
     }
     case WM_NCHITTEST:

@@ -1,7 +1,10 @@
 #include "ThemeHelper.h"
 
+#include <algorithm>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "Shape.h"
 #include "StyledButton.h"
@@ -17,11 +20,52 @@ namespace {
 constexpr DWORD kDarkTitleBarAttribute = 20; // DWMWA_USE_IMMERSIVE_DARK_MODE
 constexpr int kLineHeight96 = 2;
 
-// The helper of a hooked window, and the procedure the hook passes messages on to. The
-// latter stays while the hook is in the chain, also after its helper is gone (when a later
-// hook sits in front of ours, ours cannot leave the chain and forwards until the end).
-constexpr wchar_t kHelperProperty[] = L"ZxThemeHelper";
-constexpr wchar_t kNextProcedureProperty[] = L"ZxThemeHelperNext";
+// The hooked windows: each one's helper and the procedure the hook passes messages on to.
+// The procedure stays while the hook is in the chain, also after its helper is gone (when
+// a later hook sits in front of ours, ours cannot leave the chain and forwards until the
+// end). Kept in the process rather than in window properties: the hook looks its window up
+// on every message, and under Wine each property read is a request to the window server.
+struct THookedWindow {
+    HWND Form;
+    TThemeHelper* Helper;
+    WNDPROC Next;
+};
+
+template <typename TWindows>
+auto Position(TWindows& windows, HWND form) {
+    return std::find_if(windows.begin(), windows.end(),
+                        [form](const THookedWindow& hooked) { return hooked.Form == form; });
+}
+
+class THookedWindows {
+public:
+    void Add(const THookedWindow& hooked) {
+        const std::scoped_lock lock(FLock);
+        FWindows.push_back(hooked);
+    }
+    [[nodiscard]] std::optional<THookedWindow> Find(HWND form) const {
+        const std::scoped_lock lock(FLock);
+        const auto found = Position(FWindows, form);
+        return found == FWindows.end() ? std::nullopt : std::optional(*found);
+    }
+    void ForgetHelper(HWND form) {
+        const std::scoped_lock lock(FLock);
+        if (const auto found = Position(FWindows, form); found != FWindows.end()) found->Helper = nullptr;
+    }
+    void Remove(HWND form) {
+        const std::scoped_lock lock(FLock);
+        if (const auto found = Position(FWindows, form); found != FWindows.end()) FWindows.erase(found);
+    }
+
+private:
+    mutable std::mutex FLock; // windows of different threads may be hooked
+    std::vector<THookedWindow> FWindows;
+};
+
+THookedWindows& HookedWindows() {
+    static THookedWindows windows;
+    return windows;
+}
 
 // Asks the system to draw the title bar dark. Older systems refuse or lack the call:
 // nothing to report, the title bar keeps its usual look.
@@ -49,7 +93,7 @@ bool HasBorder(HWND window) {
 TThemeHelper::TThemeHelper(HWND form, TColor accent, const IHighContrastQuery& contrast)
     : FForm(form), FActiveColor(accent), FContrast(contrast) {
     if (!IsTopLevelWindow(form)) throw std::invalid_argument("TThemeHelper Owner must be a TForm");
-    if (::GetPropW(form, kNextProcedureProperty)) throw std::logic_error("the window has a theme helper already");
+    if (HookedWindows().Find(form)) throw std::logic_error("the window has a theme helper already");
     FDpi = WindowDpi(form);
 
     RequestDarkTitleBar(form);
@@ -60,8 +104,7 @@ TThemeHelper::TThemeHelper(HWND form, TColor accent, const IHighContrastQuery& c
                                HasBorder(form));
 
     FOldWindowProc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(form, GWLP_WNDPROC));
-    ::SetPropW(form, kNextProcedureProperty, reinterpret_cast<HANDLE>(FOldWindowProc));
-    ::SetPropW(form, kHelperProperty, this);
+    HookedWindows().Add({form, this, FOldWindowProc});
     ::SetWindowLongPtrW(form, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindowProc));
 
     UpdateContrast(); // also UpdateAccent
@@ -69,23 +112,23 @@ TThemeHelper::TThemeHelper(HWND form, TColor accent, const IHighContrastQuery& c
 
 TThemeHelper::~TThemeHelper() {
     if (!FForm) return; // the form went first and took the hook with it
-    ::RemovePropW(FForm, kHelperProperty);
+    HookedWindows().ForgetHelper(FForm);
     if (::GetWindowLongPtrW(FForm, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&FormWindowProc)) {
         ::SetWindowLongPtrW(FForm, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWindowProc));
-        ::RemovePropW(FForm, kNextProcedureProperty);
+        HookedWindows().Remove(FForm);
     }
 }
 
 LRESULT CALLBACK TThemeHelper::FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto next = reinterpret_cast<WNDPROC>(::GetPropW(window, kNextProcedureProperty));
-    auto* self = static_cast<TThemeHelper*>(::GetPropW(window, kHelperProperty));
+    const std::optional<THookedWindow> hooked = HookedWindows().Find(window);
+    const WNDPROC next = hooked ? hooked->Next : nullptr;
+    TThemeHelper* self = hooked ? hooked->Helper : nullptr;
     if (self) self->FormMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window's last message: unhook, so nothing calls into a helper without a form.
         if (::GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&FormWindowProc))
             ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(next));
-        ::RemovePropW(window, kHelperProperty);
-        ::RemovePropW(window, kNextProcedureProperty);
+        HookedWindows().Remove(window);
         if (self) self->FormDestroyed();
     }
     // Every message, those seen above included, goes on to the form's own procedure.
@@ -133,9 +176,21 @@ void TThemeHelper::UpdateAccent() {
     ::ShowWindow(FShape, HasBorder(FForm) ? SW_SHOWNA : SW_HIDE);
 }
 
+void TThemeHelper::ControlsAdded() {
+    if (FForm && FHighContrast) RecolourButtons();
+}
+
 void TThemeHelper::UpdateContrast() {
     if (!FForm) return;
+    const bool wasHighContrast = FHighContrast;
     FHighContrast = FContrast.HighContrastOn();
+    // Buttons keep their family's colours until told otherwise: only a scheme in force, or
+    // one just left, needs every window visited (under Wine, a request per window).
+    if (FHighContrast || wasHighContrast) RecolourButtons();
+    UpdateAccent();
+}
+
+void TThemeHelper::RecolourButtons() {
     std::optional<TSystemColors> colors;
     if (FHighContrast) colors = CurrentSystemColors();
     ::EnumChildWindows(
@@ -146,7 +201,6 @@ void TThemeHelper::UpdateContrast() {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&colors));
-    UpdateAccent();
 }
 
 } // namespace zx

@@ -27,12 +27,17 @@ public:
 
     [[nodiscard]] HWND Line() const noexcept { return FShape; } // null once the form is gone
 
+    // Styled buttons made after the helper: in high contrast they take the system's colours
+    // too. (Those made before were given them when the helper began.)
+    void ControlsAdded();
+
 private:
     static LRESULT CALLBACK FormWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void FormDestroyed();
     void UpdateAccent();
     void UpdateContrast();
+    void RecolourButtons();
 
     HWND FForm;
     TColor FActiveColor;

@@ -5,26 +5,24 @@
 
 namespace zx {
 
-namespace {
-
-// Marks our objects in GWLP_USERDATA apart from anything else a window might keep there.
-constexpr wchar_t kOwnerProperty[] = L"ZxWindowObject";
-
-} // namespace
-
 TWindowBase::~TWindowBase() {
     if (FHandle) {
         // The derived parts are gone: let the last messages reach DefWindowProc only.
         const HWND window = FHandle;
         FHandle = nullptr;
-        ::RemovePropW(window, kOwnerProperty);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         ::DestroyWindow(window);
     }
 }
 
 TWindowBase* TWindowBase::FromHandle(HWND window) noexcept {
-    if (!window || !::GetPropW(window, kOwnerProperty)) return nullptr;
+    // GWLP_USERDATA holds one of our objects only in a window of this process whose class
+    // runs our procedure (a hook replaces the window's procedure, never the class's). Both
+    // are read in the process itself: no request to Wine's window server, unlike a property.
+    if (!window) return nullptr;
+    DWORD process = 0;
+    if (!::GetWindowThreadProcessId(window, &process) || process != ::GetCurrentProcessId()) return nullptr;
+    if (::GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&WindowProcedure)) return nullptr;
     return reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
@@ -45,6 +43,10 @@ void RegisterWindowClassOnce(const wchar_t* className, WNDPROC procedure, UINT s
     wc.hbrBackground = nullptr; // every window of ours paints its whole client area
     wc.lpszClassName = className;
     if (!::RegisterClassExW(&wc)) throw TPlatformError("RegisterClassExW", ::GetLastError());
+}
+
+void RepaintWhenShown(HWND window) noexcept {
+    if (window && ::IsWindowVisible(window)) ::InvalidateRect(window, nullptr, FALSE);
 }
 
 HFONT TDerivedFont::From(HFONT font) {
@@ -83,7 +85,6 @@ LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM 
         if (self) {
             self->FHandle = window;
             ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-            ::SetPropW(window, kOwnerProperty, reinterpret_cast<HANDLE>(1));
         }
     } else {
         self = reinterpret_cast<TWindowBase*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -107,7 +108,6 @@ LRESULT CALLBACK TWindowBase::WindowProcedure(HWND window, UINT message, WPARAM 
         break;
     }
     if (message == WM_NCDESTROY) {
-        ::RemovePropW(window, kOwnerProperty);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->FHandle = nullptr;
         self->WindowDestroyed();
@@ -140,7 +140,7 @@ LRESULT TPaintedWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_SETFONT:
         FFont = reinterpret_cast<HFONT>(wParam);
-        if (LOWORD(lParam)) ::InvalidateRect(Handle(), nullptr, FALSE);
+        if (LOWORD(lParam)) RepaintWhenShown(Handle());
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(FFont);

@@ -20,6 +20,10 @@ namespace zx {
 void RegisterWindowClassOnce(const wchar_t* className, WNDPROC procedure, UINT style, LPCWSTR cursor,
                              HICON icon = nullptr, HICON smallIcon = nullptr);
 
+// Marks the whole window for painting, unless it is hidden (or a parent is): a window is
+// painted whole when it shows, and under Wine each mark is a request to the window server.
+void RepaintWhenShown(HWND window) noexcept;
+
 // A face made from another font by one change (bold, underlined), made again only when
 // the font it comes from changes; that font itself when the face cannot be made.
 class TDerivedFont {

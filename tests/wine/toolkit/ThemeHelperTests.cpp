@@ -277,5 +277,24 @@ TEST_F(ThemeHelper, HighContrastAtCreationAppliesAtOnce) {
     EXPECT_EQ(PaintedPixels(button.Handle(), {{6, 15}})[0], ::GetSysColor(COLOR_BTNFACE));
 }
 
+// The main window makes some controls after its first frame, long after the helper began.
+TEST_F(ThemeHelper, ButtonsMadeLaterTakeHighContrastWhenAdded) {
+    TButtonFamilyList families;
+    const auto sets = families.Attributes(u"Moravel", u"Primary", u"Outline", 6);
+    ASSERT_NE(Ref(sets.Normal.ButtonColor), ::GetSysColor(COLOR_BTNFACE)) << "the test would prove nothing";
+    for (const bool highContrast : {true, false}) {
+        Contrast.On = highContrast;
+        TThemeHelper helper(Form.Handle(), kThemeAccent, Contrast);
+        const HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, Form.Handle(),
+                                            nullptr, nullptr, nullptr);
+        TStyledButtonWindow button(parent, 11, L"Button", RECT{10, 10, 80, 40}, true, sets, 0);
+        helper.ControlsAdded();
+        EXPECT_EQ(PaintedPixels(button.Handle(), {{6, 15}})[0],
+                  highContrast ? ::GetSysColor(COLOR_BTNFACE) : Ref(sets.Normal.ButtonColor))
+            << "high contrast " << highContrast;
+        ::DestroyWindow(parent);
+    }
+}
+
 } // namespace
 } // namespace zx

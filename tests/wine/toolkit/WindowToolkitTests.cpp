@@ -231,6 +231,15 @@ TEST(WindowBase, ObjectAndWindowFollowEachOther) {
     // A window that is not ours has no object.
     HWND plain = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, parent.Handle(), nullptr, nullptr, nullptr);
     EXPECT_EQ(TWindowBase::FromHandle(plain), nullptr);
+    // Nor is whatever such a window keeps in GWLP_USERDATA taken for one.
+    ::SetWindowLongPtrW(plain, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&parent));
+    EXPECT_EQ(TWindowBase::FromHandle(plain), nullptr);
+    // A hook in front of our procedure (as the theme helper's) leaves the window ours.
+    TProbeWindow hooked(parent.Handle());
+    const LONG_PTR procedure =
+        ::SetWindowLongPtrW(hooked.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&::DefWindowProcW));
+    EXPECT_EQ(TWindowBase::FromHandle(hooked.Handle()), &hooked);
+    ::SetWindowLongPtrW(hooked.Handle(), GWLP_WNDPROC, procedure);
 }
 
 TEST(DerivedFont, MadeOncePerFontItComesFrom) {
