@@ -1,4 +1,5 @@
-// The benchmark drivers' clock and the summary of a series of measurements.
+// The benchmark drivers' clock, the summary of a series of measurements, and the pause
+// between two measured starts.
 #pragma once
 
 #include <windows.h>
@@ -28,6 +29,13 @@ inline TSpread Spread(std::vector<double> values) {
     if (values.empty()) return {};
     std::sort(values.begin(), values.end());
     return {values[values.size() / 2], values.front(), values.back()};
+}
+
+// Between two measured starts: Wine ends a program's Unix process only after its handle is
+// signalled, and that end overlapping the next start made the same program measure up to
+// twice as slow at random.
+inline void SettleAfterEnd() {
+    ::Sleep(500);
 }
 
 inline double Median(std::vector<double> values) {

@@ -47,6 +47,7 @@ double RequestTime(SOCKET listener, const std::wstring& program) {
     ::send(connection, answer, sizeof(answer) - 1, 0);
     ::closesocket(connection);
     if (!process.WaitForExit(10000)) return -1;
+    zx::bench::SettleAfterEnd();
     return elapsed;
 }
 

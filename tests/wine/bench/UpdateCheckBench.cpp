@@ -96,6 +96,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         toDialog.push_back((shown - answers[answersBefore]) * 1000);
         program.Kill();
+        zx::bench::SettleAfterEnd();
     }
     ResetSettings();
     const auto request = Spread(toRequest), dialog = Spread(toDialog);
