@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/win32/WideText.h"
+
 namespace zx {
 
 // Empty for a null or destroyed window.
@@ -20,7 +22,7 @@ namespace zx {
 // Sets the text unless the window shows it already: an unchanged text is no name change
 // for a screen reader to hear of, and under Wine each setting is a request to the server.
 inline void SetWindowTextWhenChanged(HWND window, const std::u16string& text) {
-    if (window && WindowText(window) != text) ::SetWindowTextW(window, reinterpret_cast<const wchar_t*>(text.c_str()));
+    if (window && WindowText(window) != text) ::SetWindowTextW(window, Wide(text));
 }
 
 } // namespace zx

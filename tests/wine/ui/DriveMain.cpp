@@ -106,6 +106,10 @@ PROCESS_MEMORY_COUNTERS Memory(HANDLE process) {
     return counters;
 }
 
+double WorkingSetKb(HANDLE process) {
+    return static_cast<double>(Memory(process).WorkingSetSize) / 1024.0;
+}
+
 // Start-up time: from just before CreateProcessW until the process's window of the given
 // class is visible, polled every millisecond. Reports each run and the median.
 int WindowTime(const std::wstring& program, int runs, const wchar_t* windowClass, const std::wstring& key) {
@@ -195,7 +199,7 @@ int SideBySide(const std::wstring& program, const std::wstring& bare, int runs) 
             if (run >= 0) {
                 Report((std::wstring(side.Key) + L"-window-ms").c_str(), shown);
                 side.Times.push_back(shown);
-                side.Sets.push_back(static_cast<double>(Memory(process.Handle()).WorkingSetSize) / 1024.0);
+                side.Sets.push_back(WorkingSetKb(process.Handle()));
             }
             process.Kill();
             zx::bench::SettleAfterEnd();
@@ -209,8 +213,7 @@ int SideBySide(const std::wstring& program, const std::wstring& bare, int runs) 
         TProgram process = TProgram::Start(side.Path);
         if (!WaitForVisibleWindow(process, side.WindowClass, start)) return 1;
         ::Sleep(static_cast<DWORD>(std::max(0.0, 5000.0 - (NowMs() - start))));
-        Report((std::wstring(side.Key) + L"-working-set-5s-kb").c_str(),
-               static_cast<double>(Memory(process.Handle()).WorkingSetSize) / 1024.0);
+        Report((std::wstring(side.Key) + L"-working-set-5s-kb").c_str(), WorkingSetKb(process.Handle()));
         process.Kill();
         zx::bench::SettleAfterEnd();
     }
@@ -304,7 +307,7 @@ int Breakdown(const std::wstring& program, const wchar_t* windowClass) {
             shown = true;
             shownAt = at();
             line(L"bd-window", L"visible");
-            Report(L"bd-working-set-kb", static_cast<double>(Memory(process.get()).WorkingSetSize) / 1024.0);
+            Report(L"bd-working-set-kb", WorkingSetKb(process.get()));
         }
     }
     Report(L"bd-hold", info.dwProcessId);
