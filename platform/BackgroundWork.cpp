@@ -1,5 +1,6 @@
 #include "platform/BackgroundWork.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace zx {
@@ -93,10 +94,32 @@ void TWriteGate::Leave() {
     FLeft.notify_all();
 }
 
-bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout) {
+bool TWriteGate::BeginHold() {
+    const std::lock_guard lock(FGuard);
+    if (FGaveUp) return false;
+    FHeld = true;
+    return true;
+}
+
+bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout, std::chrono::milliseconds holdTimeout) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto deadline = now + timeout;
+    const auto holdDeadline = now + std::max(timeout, holdTimeout);
     std::unique_lock lock(FGuard);
     FClosed = true;
-    return FLeft.wait_for(lock, timeout, [this] { return FInside == 0; });
+    // Woken by every Leave; the bound in force follows whether a writer has begun to hold
+    // (a writer that has brought the connection up again leaves moments later).
+    for (;;) {
+        if (FInside == 0) return true;
+        const auto bound = FHeld ? holdDeadline : deadline;
+        if (std::chrono::steady_clock::now() >= bound) {
+            // Decided under the lock: a hold that has not begun by now never begins, so
+            // nothing is taken down after the end stopped waiting for it.
+            FGaveUp = true;
+            return false;
+        }
+        FLeft.wait_until(lock, bound);
+    }
 }
 
 bool TWriteGate::RunInside(const std::function<void()>& write) {
