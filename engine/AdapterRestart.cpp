@@ -15,6 +15,10 @@ bool TAdapterRestart::Restart(const std::u16string& guid, TWriteGate& gate) {
     const std::lock_guard serial(FSerial);
     // From here the program's end waits until the caller leaves the gate, after Connect.
     if (!gate.BeginHold()) return false;
+    struct TEndHold {
+        TWriteGate& Gate;
+        ~TEndHold() { Gate.EndHold(); }
+    } endHold{gate};
     // Written before the connection goes down and kept on disk: a kill or a power cut
     // between the two calls leaves the next start enough to bring it up again.
     WriteRecord(guid);

@@ -97,8 +97,14 @@ void TWriteGate::Leave() {
 bool TWriteGate::BeginHold() {
     const std::lock_guard lock(FGuard);
     if (FGaveUp) return false;
-    FHeld = true;
+    ++FHolding;
+    if (FClosed) FHeldWhileClosing = true;
     return true;
+}
+
+void TWriteGate::EndHold() {
+    const std::lock_guard lock(FGuard);
+    --FHolding;
 }
 
 bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout, std::chrono::milliseconds holdTimeout) {
@@ -107,11 +113,12 @@ bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout, std::chrono::mi
     const auto holdDeadline = now + std::max(timeout, holdTimeout);
     std::unique_lock lock(FGuard);
     FClosed = true;
-    // Woken by every Leave; the bound in force follows whether a writer has begun to hold
-    // (a writer that has brought the connection up again leaves moments later).
+    if (FHolding > 0) FHeldWhileClosing = true;
+    // Woken by every Leave. Once a writer has held during the wait, the hold bound stays
+    // in force until it has left (it leaves moments after its hold ends).
     for (;;) {
         if (FInside == 0) return true;
-        const auto bound = FHeld ? holdDeadline : deadline;
+        const auto bound = FHeldWhileClosing ? holdDeadline : deadline;
         if (std::chrono::steady_clock::now() >= bound) {
             // Decided under the lock: a hold that has not begun by now never begins, so
             // nothing is taken down after the end stopped waiting for it.

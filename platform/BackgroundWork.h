@@ -75,9 +75,11 @@ public:
     [[nodiscard]] bool Enter();
     void Leave();
     // Inside the gate, just before taking something down that must come up again. True:
-    // go ahead; the end now waits for this writer to leave up to its hold bound. False
-    // once the end has stopped waiting (the process is about to end): take nothing down.
+    // go ahead, and call EndHold once it is up, before leaving; the end now waits for this
+    // writer to leave up to its hold bound. False once the end has stopped waiting (the
+    // process is about to end): take nothing down.
     [[nodiscard]] bool BeginHold();
+    void EndHold();
     // Closes the gate for good and waits until no writer is inside: up to `timeout` from
     // now, or up to `holdTimeout` from now once a writer holds. True when none is inside.
     // Once it has returned false, no hold begins.
@@ -91,7 +93,8 @@ private:
     std::mutex FGuard;
     std::condition_variable FLeft;
     int FInside = 0;
-    bool FHeld = false;
+    int FHolding = 0;
+    bool FHeldWhileClosing = false; // a writer held while the end waited
     bool FClosed = false;
     bool FGaveUp = false;
 };

@@ -220,6 +220,7 @@ TEST(WriteGateTest, AHoldingWriterKeepsTheEndWaitingUpToTheHoldBound) {
             EXPECT_EQ(held, c.holds) << c.what;
             if (c.releases) {
                 std::this_thread::sleep_for(400ms);
+                gate.EndHold();
                 gate.Leave();
             }
         });
@@ -233,8 +234,26 @@ TEST(WriteGateTest, AHoldingWriterKeepsTheEndWaitingUpToTheHoldBound) {
         if (!c.ended) {
             EXPECT_FALSE(gate.BeginHold()) << c.what << ": once the end gave up, no hold begins";
         }
-        if (!c.releases) gate.Leave();
+        if (!c.releases) {
+            if (c.holds) gate.EndHold();
+            gate.Leave();
+        }
     }
+}
+
+// A hold that ended before the program's end began (an earlier Run's restart) does not
+// lengthen the end's wait for a later writer that is only writing.
+TEST(WriteGateTest, AnEarlierHoldDoesNotLengthenTheWaitForALaterWriter) {
+    TWriteGate gate;
+    ASSERT_TRUE(gate.Enter());
+    ASSERT_TRUE(gate.BeginHold());
+    gate.EndHold();
+    gate.Leave();
+    ASSERT_TRUE(gate.Enter());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(gate.CloseAndWait(100ms, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    gate.Leave();
 }
 
 } // namespace
