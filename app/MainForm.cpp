@@ -110,7 +110,8 @@ constexpr std::array<TClickBinding, 10> kClickBindings = {{
 
 } // namespace
 
-TFrmZephyrix::TFrmZephyrix(IMainView& view, TMainServices services) : FView(view), FServices(std::move(services)) {}
+TFrmZephyrix::TFrmZephyrix(IMainView& view, TMainServices services)
+    : FView(view), FServices(std::move(services)), FRestart(FServices.AdapterSwitch, FServices.Registry) {}
 
 void TFrmZephyrix::FormCreate() {
     // What the update check calls back: true means a newer release is being
@@ -265,10 +266,16 @@ void TFrmZephyrix::StartAdapterSearch() {
     FAdapterSearch = asRunning;
     // The management service's first query of a session can take long; the window is
     // on screen meanwhile. The job touches no window: the hand-over does.
-    FServices.Runner.Run([this, &adapters = FServices.Adapters, &ui = FServices.UiDispatcher] {
+    FServices.Runner.Run([this, &adapters = FServices.Adapters, &ui = FServices.UiDispatcher, &restart = FRestart] {
         TFoundAdapter found;
         WorkThenFinishOnUiThread(
-            ui, [&] { found.Found = adapters.FindActiveAdapter(found.Name, found.GUID, found.IP); },
+            ui,
+            [&] {
+                // A restart cut short by a kill or a power cut left a connection down: up
+                // again first, so that the search can find it.
+                restart.HealInterruptedRestart();
+                found.Found = adapters.FindActiveAdapter(found.Name, found.GUID, found.IP);
+            },
             [&] { ShowFoundAdapter(found); });
     });
 }
@@ -397,18 +404,22 @@ void TFrmZephyrix::Stop() {
 void TFrmZephyrix::Refresh(TStatus status, std::function<void()> first) {
     // The job touches no window: its one access is the final hand-over to the UI thread,
     // which shows the target state even when an error escaped the job.
-    FServices.Runner.Run([this, status, first = std::move(first), guid = NetworkGUID,
-                          &adapterSwitch = FServices.AdapterSwitch, &probe = FServices.InternetProbe,
-                          &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher, &writes = FServices.WriteGate] {
+    FServices.Runner.Run([this, status, first = std::move(first), guid = NetworkGUID, &restart = FRestart,
+                          &probe = FServices.InternetProbe, &sleeper = FServices.Sleeper, &ui = FServices.UiDispatcher,
+                          &writes = FServices.WriteGate] {
         WorkThenFinishOnUiThread(
             ui,
             [&] {
-                // The program's end waits for these writes, and once it has begun they
-                // do not start: closing never leaves them half done.
-                if (first) (void)writes.RunInside(first);
-                // The target state shows whether or not the Internet answered in time.
-                (void)RestartAdapterAndWaitForInternet(adapterSwitch, probe, sleeper, guid, kRefreshProbes,
-                                                       kRefreshPause);
+                // The program's end waits for the writes and the restart after them, and
+                // once it has begun neither starts: closing never leaves the values half
+                // written, nor the connection down.
+                const bool ran = writes.RunInside([&] {
+                    if (first) first();
+                    (void)restart.Restart(guid, writes);
+                });
+                // The wait is not waited for: the end abandons it. The target state shows
+                // whether or not the Internet answered in time.
+                if (ran) (void)WaitForInternet(probe, sleeper, kRefreshProbes, kRefreshPause);
             },
             [this, status] {
                 SetStatus(status);

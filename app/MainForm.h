@@ -15,6 +15,7 @@
 #include "app/MainServices.h"
 #include "app/MainView.h"
 #include "app/Status.h"
+#include "engine/AdapterRestart.h"
 #include "engine/TweakCatalogue.h"
 
 namespace zx {
@@ -49,8 +50,9 @@ public:
 
     // Shows `message` in an error box first when it is not empty, then the state.
     void SetStatus(TStatus status, const std::u16string& message = u"");
-    // Starts the adapter search on a background thread, then shows the stored options and
-    // run state. The adapter fields and labels fill in when the search ends.
+    // Starts the adapter search on a background thread (after bringing up a connection
+    // that a restart cut short left down), then shows the stored options and run state.
+    // The adapter fields and labels fill in when the search ends.
     void LoadSettings();
     void SaveOption(const std::u16string& name, bool value);
     void SaveStatus(const std::u16string& name, std::int32_t value);
@@ -60,9 +62,11 @@ public:
     void Start();
     void Stop();
     // In the background: runs `first` (Run's backup and values, whose file is flushed to
-    // disk; Stop's revert) inside the services' write gate, restarts the adapter so that the values take effect (the connection manager
-    // can block for seconds), then waits until the Internet answers (or the probes run
-    // out); then shows `status`.
+    // disk; Stop's revert) and then the adapter restart that makes the values take effect
+    // (the connection manager can block for seconds), both inside the services' write
+    // gate, so that the program's end waits for them and a job that starts after the end
+    // has begun does neither; then waits until the Internet answers (or the probes run
+    // out), and shows `status`.
     void Refresh(TStatus status, std::function<void()> first = {});
 
     // Reads which options Windows holds now for the active adapter, in the background like
@@ -104,6 +108,7 @@ private:
 
     IMainView& FView;
     TMainServices FServices;
+    TAdapterRestart FRestart; // Run's and Stop's restart, and the repair of one cut short
     TStatus FStatus = stIdle;
     TTweakOptions FOptions; // as the boxes show them; all off until the settings are loaded
     TUpdateCallback FUpdateDone;

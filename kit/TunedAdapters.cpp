@@ -14,14 +14,6 @@ namespace {
 
 constexpr const char16_t* kTunedAdaptersName = u"tunedadapters";
 
-// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}": where the dashes stand; every other inner
-// position holds a hexadecimal digit.
-constexpr std::u16string_view kGuidPattern = u"{00000000-0000-0000-0000-000000000000}";
-
-bool IsHexDigit(char16_t c) noexcept {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
 bool Listed(const std::vector<std::u16string>& guids, std::u16string_view guid) {
     return std::any_of(guids.begin(), guids.end(),
                        [&](const std::u16string& known) { return SameTextIgnoringAsciiCase(known, guid); });
@@ -33,15 +25,6 @@ void KeepNewest(std::vector<std::u16string>& guids) {
 }
 
 } // namespace
-
-bool IsInterfaceGuid(std::u16string_view text) noexcept {
-    if (text.size() != kGuidPattern.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t expected = kGuidPattern[i];
-        if (expected == u'0' ? !IsHexDigit(text[i]) : text[i] != expected) return false;
-    }
-    return true;
-}
 
 std::vector<std::u16string> ParseTunedAdapters(std::u16string_view joined) {
     std::vector<std::u16string> guids;

@@ -8,16 +8,13 @@
 #include <vector>
 
 #include "platform/Registry.h"
+#include "platform/common/InterfaceGuid.h"
 
 namespace zx {
 
 // The most entries the list keeps: far more adapters than one machine changes between a
 // Run and a Stop.
 inline constexpr std::size_t kMaxTunedAdapters = 64;
-
-// An interface GUID in its exact brace form, "{" 8-4-4-4-12 hexadecimal digits "}",
-// digits in either case: nothing else may become part of a machine key path.
-[[nodiscard]] bool IsInterfaceGuid(std::u16string_view text) noexcept;
 
 // The stored text's entries, separated by ";": only interface GUIDs, each once (letter
 // case ignored), the last kMaxTunedAdapters of them in stored order. Everything else is

@@ -1,5 +1,6 @@
 #include "platform/BackgroundWork.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace zx {
@@ -93,10 +94,39 @@ void TWriteGate::Leave() {
     FLeft.notify_all();
 }
 
-bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout) {
+bool TWriteGate::BeginHold() {
+    const std::lock_guard lock(FGuard);
+    if (FGaveUp) return false;
+    ++FHolding;
+    if (FClosed) FHeldWhileClosing = true;
+    return true;
+}
+
+void TWriteGate::EndHold() {
+    const std::lock_guard lock(FGuard);
+    --FHolding;
+}
+
+bool TWriteGate::CloseAndWait(std::chrono::milliseconds timeout, std::chrono::milliseconds holdTimeout) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto deadline = now + timeout;
+    const auto holdDeadline = now + std::max(timeout, holdTimeout);
     std::unique_lock lock(FGuard);
     FClosed = true;
-    return FLeft.wait_for(lock, timeout, [this] { return FInside == 0; });
+    if (FHolding > 0) FHeldWhileClosing = true;
+    // Woken by every Leave. Once a writer has held during the wait, the hold bound stays
+    // in force until it has left (it leaves moments after its hold ends).
+    for (;;) {
+        if (FInside == 0) return true;
+        const auto bound = FHeldWhileClosing ? holdDeadline : deadline;
+        if (std::chrono::steady_clock::now() >= bound) {
+            // Decided under the lock: a hold that has not begun by now never begins, so
+            // nothing is taken down after the end stopped waiting for it.
+            FGaveUp = true;
+            return false;
+        }
+        FLeft.wait_until(lock, bound);
+    }
 }
 
 bool TWriteGate::RunInside(const std::function<void()>& write) {

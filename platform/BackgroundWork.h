@@ -63,18 +63,28 @@ private:
 };
 
 // The part of a background job that must not be cut off when the program ends: the
-// writes of Run (backup and values) and of Stop (the revert). The program's end closes
-// the gate and waits, bounded, for a writer inside; a writer that arrives after that
-// finds the gate closed and writes nothing, so that a write is either whole or absent.
+// writes of Run (backup and values) and of Stop (the revert), and the adapter restart
+// that follows them. The program's end closes the gate and waits, bounded, for a writer
+// inside; a writer that arrives after that finds the gate closed and does nothing, so
+// that a write is either whole or absent. A writer that has taken something down (the
+// network connection) holds the end until it is up again, up to a longer bound.
 class TWriteGate {
 public:
     // True: the caller may write now and must call Leave afterwards. False once the gate
     // is closed.
     [[nodiscard]] bool Enter();
     void Leave();
-    // Closes the gate for good and waits until no writer is inside or `timeout` has
-    // passed; true when none is inside.
-    [[nodiscard]] bool CloseAndWait(std::chrono::milliseconds timeout);
+    // Inside the gate, just before taking something down that must come up again. True:
+    // go ahead, and call EndHold once it is up, before leaving; the end now waits for this
+    // writer to leave up to its hold bound. False once the end has stopped waiting (the
+    // process is about to end): take nothing down.
+    [[nodiscard]] bool BeginHold();
+    void EndHold();
+    // Closes the gate for good and waits until no writer is inside: up to `timeout` from
+    // now, or up to `holdTimeout` from now once a writer holds. True when none is inside.
+    // Once it has returned false, no hold begins.
+    [[nodiscard]] bool CloseAndWait(std::chrono::milliseconds timeout,
+                                    std::chrono::milliseconds holdTimeout = std::chrono::milliseconds{0});
 
     // Runs `write` inside the gate; does nothing when the gate is closed. True when it ran.
     bool RunInside(const std::function<void()>& write);
@@ -83,7 +93,10 @@ private:
     std::mutex FGuard;
     std::condition_variable FLeft;
     int FInside = 0;
+    int FHolding = 0;
+    bool FHeldWhileClosing = false; // a writer held while the end waited
     bool FClosed = false;
+    bool FGaveUp = false;
 };
 
 // A detached standard thread per job; nothing is left to join. A job still running when

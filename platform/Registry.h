@@ -107,6 +107,11 @@ public:
     // Removes the value; kErrorFileNotFound when there is none. Needs kKeySetValue.
     [[nodiscard]] virtual TRegResult DeleteValue(const std::u16string& name) = 0;
 
+    // Writes the key's changes to disk before returning, where the registry keeps them
+    // there (a power cut right after would otherwise lose them). Best effort: a failure
+    // leaves the changes to the registry's own later writing. Nothing to do in memory.
+    virtual void Flush() noexcept {}
+
     [[nodiscard]] TRegResult SetDword(const std::u16string& name, std::uint32_t value) {
         return SetValue(name, DwordValue(value));
     }

@@ -33,8 +33,12 @@
 namespace {
 
 constexpr wchar_t kInstanceMutex[] = L"ZephyrixMutex";
-// How long the program's end waits for Run's or Stop's writes still under way.
+// How long the program's end waits for Run's or Stop's writes still under way, and, once
+// their restart has taken the connection down, for it to come up again: the connection
+// manager answers on its own, within seconds, so that bound is only there against one
+// that never does (the next start then brings the connection up).
 constexpr std::chrono::seconds kWriteGrace{5};
+constexpr std::chrono::seconds kRestartGrace{60};
 
 // Ends the translation at program end, on every path.
 struct TTranslationScope {
@@ -149,9 +153,10 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     });
     updates.ProgramEnding();
     // Run's or Stop's writes under way end first (a backup half written, some values
-    // changed and others not, would be worse than either); the connectivity wait that
-    // follows them is abandoned.
-    (void)writes.CloseAndWait(kWriteGrace);
+    // changed and others not, would be worse than either), and so does the restart after
+    // them: the program never ends with the connection down. The connectivity wait that
+    // follows is abandoned.
+    (void)writes.CloseAndWait(kWriteGrace, kRestartGrace);
     // A background job (a connectivity wait, an update check) may still run and use the
     // objects above. End the process here, while they are all intact, instead of
     // destroying them under a running thread; the system closes the mutex and the rest.

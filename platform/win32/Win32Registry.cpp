@@ -1,4 +1,5 @@
-// IRegistry over RegCreateKeyExW, RegOpenKeyExW, RegQueryValueExW, RegSetValueExW and RegDeleteValueW.
+// IRegistry over RegCreateKeyExW, RegOpenKeyExW, RegQueryValueExW, RegSetValueExW,
+// RegDeleteValueW and RegFlushKey.
 #include "platform/win32/Win32Registry.h"
 
 #include <windows.h>
@@ -67,6 +68,8 @@ public:
     TRegResult DeleteValue(const std::u16string& name) override {
         return static_cast<TRegResult>(::RegDeleteValueW(FKey.get(), Wide(name)));
     }
+
+    void Flush() noexcept override { (void)::RegFlushKey(FKey.get()); }
 
 private:
     TUniqueRegKey FKey;

@@ -194,5 +194,67 @@ TEST(WriteGateTest, AnErrorEscapingTheWriteStillLeavesTheGate) {
     EXPECT_TRUE(gate.CloseAndWait(0ms));
 }
 
+// A writer that has taken the connection down holds the end past the writes' bound, up to
+// the hold bound; a hold asked for after the end gave up is refused.
+TEST(WriteGateTest, AHoldingWriterKeepsTheEndWaitingUpToTheHoldBound) {
+    struct TCase {
+        const char* what;
+        bool holds;
+        bool releases; // the writer leaves on its own, past the writes' bound
+        bool ended;    // the wait's result
+        std::chrono::milliseconds atLeast, below;
+    };
+    const TCase cases[] = {
+        {"a writer only writing: the writes' bound", false, false, false, 300ms, 1000ms},
+        {"holding, up again in time: as soon as it is", true, true, true, 400ms, 1000ms},
+        {"holding, never up: the hold bound", true, false, false, 1000ms, 3000ms},
+    };
+    for (const TCase& c : cases) {
+        TWriteGate gate;
+        ASSERT_TRUE(gate.Enter());
+        std::promise<void> closing;
+        std::thread writer([&] {
+            closing.get_future().wait();
+            // The hold begins after the end started waiting.
+            const bool held = c.holds && gate.BeginHold();
+            EXPECT_EQ(held, c.holds) << c.what;
+            if (c.releases) {
+                std::this_thread::sleep_for(400ms);
+                gate.EndHold();
+                gate.Leave();
+            }
+        });
+        const auto start = std::chrono::steady_clock::now();
+        closing.set_value();
+        EXPECT_EQ(gate.CloseAndWait(300ms, 1000ms), c.ended) << c.what;
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_GE(waited, c.atLeast) << c.what;
+        EXPECT_LT(waited, c.below) << c.what;
+        writer.join();
+        if (!c.ended) {
+            EXPECT_FALSE(gate.BeginHold()) << c.what << ": once the end gave up, no hold begins";
+        }
+        if (!c.releases) {
+            if (c.holds) gate.EndHold();
+            gate.Leave();
+        }
+    }
+}
+
+// A hold that ended before the program's end began (an earlier Run's restart) does not
+// lengthen the end's wait for a later writer that is only writing.
+TEST(WriteGateTest, AnEarlierHoldDoesNotLengthenTheWaitForALaterWriter) {
+    TWriteGate gate;
+    ASSERT_TRUE(gate.Enter());
+    ASSERT_TRUE(gate.BeginHold());
+    gate.EndHold();
+    gate.Leave();
+    ASSERT_TRUE(gate.Enter());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(gate.CloseAndWait(100ms, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    gate.Leave();
+}
+
 } // namespace
 } // namespace zx

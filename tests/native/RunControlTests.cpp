@@ -434,7 +434,7 @@ TEST_F(TunedAdaptersTest, AFailingBackupLeavesRunAsItWas) {
     Press(form);
     std::vector<TRegOperation> writes;
     for (const auto& op : fresh.Journal())
-        if (op.Root == kRootLocalMachine) writes.push_back(op);
+        if (op.Root == kRootLocalMachine && op.Key != kRestartRecordKey) writes.push_back(op);
     EXPECT_EQ(writes, expected);
     EXPECT_EQ(form.Status(), stRunning);
     EXPECT_TRUE(FView.ErrorMessages.empty()) << "nothing is shown";
@@ -658,6 +658,206 @@ TEST_F(ClickBeforeTheSearchEndsTest, ABlockingConnectionSwitchNeverHoldsTheWindo
     dispatcher.PumpOne();
     EXPECT_EQ(form.Status(), stRunning);
     dispatcher.PumpOne(); // the reading Running starts, before its thread outlives the form
+}
+
+// The program's end against the place a refresh's job has reached, on real threads. Each
+// step of the job notes itself in one log; the step a case names blocks there until the
+// test lets it go, with the end under way meanwhile.
+class TRefreshSteps {
+public:
+    explicit TRefreshSteps(std::string blockAt) : FBlockAt(std::move(blockAt)) {}
+    void Arrive(const std::string& step) {
+        std::unique_lock lock(FMutex);
+        FLog.push_back(step);
+        if (step != FBlockAt) return;
+        FReached = true;
+        FChanged.notify_all();
+        FChanged.wait(lock, [this] { return FReleased; });
+    }
+    void Note(const std::string& step) {
+        const std::lock_guard lock(FMutex);
+        FLog.push_back(step);
+    }
+    void WaitUntilReached() {
+        std::unique_lock lock(FMutex);
+        FChanged.wait(lock, [this] { return FReached; });
+    }
+    void Release() {
+        {
+            const std::lock_guard lock(FMutex);
+            FReleased = true;
+        }
+        FChanged.notify_all();
+    }
+    // The log up to and including `last` (all of it when `last` is missing), without
+    // `unordered`: a step that may come before or after the others.
+    std::vector<std::string> LogUntil(const std::string& last, const std::string& unordered) {
+        const std::lock_guard lock(FMutex);
+        std::vector<std::string> head;
+        for (const std::string& step : FLog) {
+            if (step != unordered) head.push_back(step);
+            if (step == last) break;
+        }
+        return head;
+    }
+
+private:
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    std::vector<std::string> FLog;
+    std::string FBlockAt;
+    bool FReached = false;
+    bool FReleased = false;
+};
+
+class TSteppedBackups final : public ITweakBackupStore {
+public:
+    TSteppedBackups(TRefreshSteps& steps, ITweakBackupStore& inner) : FSteps(steps), FInner(inner) {}
+    bool HasBackup(const std::u16string& guid) override { return FInner.HasBackup(guid); }
+    bool Save(const std::u16string& name, const std::vector<std::uint8_t>& bytes) override {
+        FSteps.Arrive("backup");
+        return FInner.Save(name, bytes);
+    }
+
+private:
+    TRefreshSteps& FSteps;
+    ITweakBackupStore& FInner;
+};
+
+class TSteppedSwitch final : public IAdapterSwitch {
+public:
+    explicit TSteppedSwitch(TRefreshSteps& steps) : FSteps(steps) {}
+    bool SetAdapterEnabled(const std::u16string&, bool enable) override {
+        FSteps.Arrive(enable ? "up" : "down");
+        FSteps.Note(enable ? "up returned" : "down returned");
+        return true;
+    }
+
+private:
+    TRefreshSteps& FSteps;
+};
+
+class TSteppedProbe final : public IInternetProbe {
+public:
+    explicit TSteppedProbe(TRefreshSteps& steps) : FSteps(steps) {}
+    bool IsInternetReachable() override {
+        FSteps.Arrive("probe");
+        return true;
+    }
+
+private:
+    TRefreshSteps& FSteps;
+};
+
+// Passes jobs to `inner`, or holds them while Holding is set, until ReleaseHeld.
+class THoldingRunner final : public IBackgroundRunner {
+public:
+    explicit THoldingRunner(IBackgroundRunner& inner) : FInner(inner) {}
+    void Run(std::function<void()> job) override {
+        if (Holding) {
+            FHeld.push_back(std::move(job));
+            return;
+        }
+        FInner.Run(std::move(job));
+    }
+    void ReleaseHeld() {
+        Holding = false;
+        for (auto& job : FHeld) FInner.Run(std::move(job));
+        FHeld.clear();
+    }
+    bool Holding = false;
+
+private:
+    IBackgroundRunner& FInner;
+    std::vector<std::function<void()>> FHeld;
+};
+
+TEST_F(ClickBeforeTheSearchEndsTest, TheProgramsEndWaitsForTheConnectionToComeUpButNotForTheWait) {
+    // The program's own bounds: its writes' and, once the connection is down, its restart's.
+    constexpr auto kWriteGrace = 5s;
+    constexpr auto kRestartGrace = 60s;
+    struct TCase {
+        const char* closedDuring;
+        std::string blockAt; // "" for a job that has not started
+        std::vector<std::string> untilTheEnd;
+    };
+    const TCase cases[] = {
+        {"before the writes", "", {"end"}},
+        {"the writes", "backup", {"backup", "down", "down returned", "up", "up returned", "end"}},
+        {"down, before up", "up", {"backup", "down", "down returned", "up", "up returned", "end"}},
+        {"the connectivity wait", "probe", {"backup", "down", "down returned", "up", "up returned", "probe", "end"}},
+    };
+    for (const TCase& c : cases) {
+        FindAdapter(true);
+        TMemoryRegistry registry;
+        TRefreshSteps steps(c.blockAt);
+        TMemoryBackupStore backupFiles;
+        TSteppedBackups backups(steps, backupFiles);
+        TSteppedSwitch adapterSwitch(steps);
+        TSteppedProbe probe(steps);
+        TFakeMainView view;
+        TPumpedDispatcher dispatcher;
+        TDetachedThreadRunner threads;
+        THoldingRunner runner(threads);
+        TWriteGate writes;
+        TMainServices services = Services(registry);
+        TFrmZephyrix form(view,
+                          TMainServices{.Registry = registry,
+                                        .Adapters = services.Adapters,
+                                        .AdapterSwitch = adapterSwitch,
+                                        .InternetProbe = probe,
+                                        .Runner = runner,
+                                        .UiDispatcher = dispatcher,
+                                        .Sleeper = services.Sleeper,
+                                        .Backups = backups,
+                                        .WriteGate = writes,
+                                        .Clock = services.Clock,
+                                        .AppVersion = services.AppVersion,
+                                        .RandomIndex = ProcessRandomIndex,
+                                        .ShortLinkHost = u"https://short.test",
+                                        .UpdateServiceURL = u"",
+                                        .CheckUpdate = {}});
+        form.FormCreate();
+        dispatcher.PumpOne(); // the adapter search ends
+        dispatcher.PumpOne(); // the configuration card's reading, which the search's end starts
+        registry.ClearJournal();
+
+        runner.Holding = c.blockAt.empty();
+        form.ControlClicked(BtnStart);
+        if (!c.blockAt.empty()) steps.WaitUntilReached();
+        auto end = std::async(std::launch::async, [&] {
+            (void)writes.CloseAndWait(kWriteGrace, kRestartGrace);
+            steps.Note("end");
+        });
+        if (c.blockAt == "probe") {
+            EXPECT_EQ(end.wait_for(2s), std::future_status::ready) << c.closedDuring << ": ends at once";
+        } else if (!c.blockAt.empty()) {
+            // Long enough for an end that does not wait to show itself in the log.
+            EXPECT_EQ(end.wait_for(100ms), std::future_status::timeout) << c.closedDuring;
+        }
+        steps.Release();
+        end.get();
+        runner.ReleaseHeld();
+        dispatcher.PumpOne(); // the job's hand-over of the target state
+        dispatcher.PumpOne(); // the reading that state starts
+
+        // The end's own order only: a wait that is not waited for may probe before it.
+        EXPECT_EQ(steps.LogUntil("end", c.blockAt == "probe" ? "" : "probe"), c.untilTheEnd) << c.closedDuring;
+        std::vector<std::u16string> machine;
+        for (const TRegOperation& op : registry.Journal())
+            if (op.Root == kRootLocalMachine) machine.push_back(op.Name);
+        if (c.blockAt.empty()) {
+            EXPECT_TRUE(machine.empty()) << c.closedDuring << ": no write";
+            EXPECT_TRUE(backupFiles.Files.empty()) << c.closedDuring;
+        } else {
+            std::vector<std::u16string> expected;
+            for (const TTweak& tweak : TweakCatalogue()) expected.push_back(tweak.ValueName);
+            expected.emplace_back(kRestartRecordValue); // recorded before down
+            expected.emplace_back(kRestartRecordValue); // cleared after up
+            EXPECT_EQ(machine, expected) << c.closedDuring << ": the writes complete, then the restart";
+            EXPECT_EQ(backupFiles.Files.size(), 1u) << c.closedDuring;
+        }
+    }
 }
 
 } // namespace
