@@ -11,6 +11,7 @@
 #include "launcher/LauncherText.h"
 #include "launcher/UpdateRequest.h"
 #include "platform/Registry.h"
+#include "platform/TransportRule.h"
 
 namespace zx::launcher {
 
@@ -67,6 +68,8 @@ struct TLauncherServices {
 // Built into the program, never read at run time.
 struct TLauncherAddresses {
     std::u16string UpdateService; // ends in "/api.init.php"
+    // Which addresses the update request may use: https only, unless the entry says so.
+    TTransportRule UpdateTransport = TTransportRule::trHttpsOnly;
 };
 
 // The product's home page, opened for a damaged installation: the root of the update

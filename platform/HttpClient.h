@@ -27,9 +27,11 @@ class IHttpTextClient {
 public:
     virtual ~IHttpTextClient() = default;
     // One GET of `url` with `headers` added in order. True when an answer came back,
-    // whatever its status: `text` is then its whole body decoded as UTF-8. False on any
-    // failure of the transfer (name, connection, TLS, time-out, a body over
-    // kMaxAnswerBytes); `text` is then left as it was. Never throws for network failures.
+    // whatever its status but a redirection: `text` is then its whole body decoded as
+    // UTF-8. False on any failure of the transfer (name, connection, TLS, time-out, a body
+    // over kMaxAnswerBytes), for an address the client's transport rule does not allow,
+    // and for a redirection (3xx), which is never followed; `text` is then left as it
+    // was. Never throws for network failures.
     [[nodiscard]] virtual bool HttpGetText(const std::u16string& url, const THttpHeaderList& headers,
                                            std::u16string& text) = 0;
 };

@@ -117,7 +117,8 @@ void RunMainProgram(const TMainProgramAddresses& addresses, int show, const TMai
     TDeferredStartRunner runner(threads);
     const std::u16string appVersion = GetAppVersion(u"%d.%d.%d.%d");
     TMainUpdateCheck updates(
-        registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion, parts.UpdateTimeouts);
+        registry, clock, runner, window, [&window] { return window.Handle(); }, appVersion, addresses.UpdateTransport,
+        parts.UpdateTimeouts);
     const TMainServices services{
         .Registry = registry,
         .Adapters = parts.Adapters ? *parts.Adapters : wmiAdapters,

@@ -6,6 +6,7 @@
 
 #include "engine/TweakBackup.h"
 #include "platform/Network.h"
+#include "platform/TransportRule.h"
 #include "platform/win32/HttpGetText.h"
 #include "platform/win32/InternetProbe.h"
 
@@ -17,6 +18,8 @@ struct TMainProgramAddresses {
     std::u16string UpdateServiceURL; // ends in "/api.init.php"
     std::u16string ShortLinkHost;    // the maker's pages, no trailing "/"
     std::u16string ProbeURL;         // "http://host[:port]"
+    // Which of those the update requests may use: https only, unless the entry says so.
+    TTransportRule UpdateTransport = TTransportRule::trHttpsOnly;
 };
 
 // Platform parts a test copy of the program replaces (to make them slow, say); null

@@ -19,8 +19,8 @@ std::u16string CaptionOf(const std::function<HWND()>& window) {
 
 TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner,
                                    IUiDispatcher& ui, const std::function<HWND()>& mainWindow,
-                                   std::u16string appVersion, THttpTimeouts timeouts)
-    : FHttp(timeouts),
+                                   std::u16string appVersion, TTransportRule transport, THttpTimeouts timeouts)
+    : FHttp(transport, timeouts),
       FRandom(ClockSeed()),
       FDialog(mainWindow),
       FCheck(

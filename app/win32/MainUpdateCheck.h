@@ -19,9 +19,11 @@ class TMainUpdateCheck {
 public:
     // Made on the UI thread at program start (the identifier's generator is seeded here).
     // `mainWindow` gives the window the dialog belongs to; its caption is the dialog's.
-    // `timeouts` bound each request of the check and of the hold command.
+    // `transport` says which addresses the check and the hold command may ask, `timeouts`
+    // bound each of their requests.
     TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBackgroundRunner& runner, IUiDispatcher& ui,
-                     const std::function<HWND()>& mainWindow, std::u16string appVersion, THttpTimeouts timeouts = {});
+                     const std::function<HWND()>& mainWindow, std::u16string appVersion, TTransportRule transport,
+                     THttpTimeouts timeouts = {});
     TMainUpdateCheck(const TMainUpdateCheck&) = delete;
     TMainUpdateCheck& operator=(const TMainUpdateCheck&) = delete;
 

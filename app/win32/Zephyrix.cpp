@@ -8,6 +8,8 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     zx::RunMainProgram({.UpdateServiceURL = ZEPHYRIX_UPDATE_URL,
                         .ShortLinkHost = ZEPHYRIX_SHORTLINK_URL,
-                        .ProbeURL = ZEPHYRIX_PROBE_URL},
+                        .ProbeURL = ZEPHYRIX_PROBE_URL,
+                        .UpdateTransport = ZEPHYRIX_ALLOW_PLAIN_HTTP ? zx::TTransportRule::trPlainHttpAllowed
+                                                                     : zx::TTransportRule::trHttpsOnly},
                        show);
 }

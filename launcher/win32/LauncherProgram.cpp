@@ -19,7 +19,7 @@ int RunLauncherProgram(const TLauncherAddresses& addresses, std::uint32_t reques
     TWin32LauncherPlatform platform;
     TWin32Registry registry;
     TSystemLocalClock clock;
-    TWinInet internet(requestTimeoutMs);
+    TWinInet internet(addresses.UpdateTransport, requestTimeoutMs);
     return RunLauncherReportingFaults({platform, registry, clock, internet}, addresses);
 }
 

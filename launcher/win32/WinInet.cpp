@@ -1,11 +1,13 @@
-// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, InternetQueryDataAvailable, InternetReadFile,
-// InternetCloseHandle.
+// InternetOpenA, InternetSetOptionW, InternetOpenUrlW, HttpQueryInfoW, InternetQueryOptionW,
+// InternetQueryDataAvailable, InternetReadFile, InternetCloseHandle.
 #include "launcher/win32/WinInet.h"
 
 #include <windows.h>
 #include <wininet.h>
+#include <schannel.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -21,20 +23,74 @@ namespace zx::launcher {
 
 namespace {
 
-constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE;
-static_assert(kOpenFlags == 0x80000100);
+// Never from a cache, and never following a redirection, whatever the platform's default
+// (Wine's WinINet follows one from https to plain http; Windows' stops that one only).
+constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+static_assert(kOpenFlags == 0x80200100);
+
+// The Windows SDK's INTERNET_OPTION_SECURITY_CONNECTION_INFO and its structure, which
+// mingw's wininet.h lacks.
+constexpr DWORD kSecurityConnectionInfoOption = 66;
+struct TSecurityConnectionInfo {
+    DWORD dwSize;
+    BOOL fSecure;
+    SecPkgContext_ConnectionInfo connectionInfo;
+    SecPkgContext_CipherInfo cipherInfo;
+};
 
 using TSharedInternet = std::shared_ptr<const TUniqueWinInetHandle>;
 
+// The TLS version the connection negotiated is 1.2 or newer. WinINet has no setting that
+// keeps older versions out of one handle, so the launcher reads what was negotiated and
+// drops the answer. Where WinINet cannot tell the version at all (Wine's does not know the
+// option), the answer is kept: it did come over TLS, from the address asked.
+bool NegotiatedTls12OrNewer(HINTERNET opened) {
+    TSecurityConnectionInfo info{};
+    info.dwSize = sizeof(info);
+    DWORD size = sizeof(info);
+    if (!::InternetQueryOptionW(opened, kSecurityConnectionInfoOption, &info, &size)) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE || error == ERROR_INTERNET_INVALID_OPTION;
+    }
+    return info.fSecure && (info.connectionInfo.dwProtocol & (SP_PROT_TLS1_2 | SP_PROT_TLS1_3)) != 0;
+}
+
+// Whether the opened address's answer may be read at all: not a redirection, from an
+// address the rule allows; and when https was asked, from that https address over a TLS
+// connection of version 1.2 or newer.
+bool AnswerAcceptable(HINTERNET opened, TTransportRule rule, bool httpsAsked) {
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!::HttpQueryInfoW(opened, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+        (status >= 300 && status < 400)) {
+        return false;
+    }
+    // With redirections off this is the address asked; it is checked all the same.
+    std::array<wchar_t, INTERNET_MAX_URL_LENGTH + 1> url{};
+    size = static_cast<DWORD>(sizeof(url) - sizeof(wchar_t));
+    if (!::InternetQueryOptionW(opened, INTERNET_OPTION_URL, url.data(), &size)) return false;
+    const std::u16string answeredFrom = FromWide(url.data());
+    if (!TransportAllows(rule, answeredFrom)) return false;
+    if (!httpsAsked) return true;
+    DWORD flags = 0;
+    size = sizeof(flags);
+    return TransportAllows(TTransportRule::trHttpsOnly, answeredFrom) &&
+        ::InternetQueryOptionW(opened, INTERNET_OPTION_SECURITY_FLAGS, &flags, &size) &&
+        (flags & SECURITY_FLAG_SECURE) != 0 && NegotiatedTls12OrNewer(opened);
+}
+
 // Opens the address through the session and reads its whole body; nullopt when either
-// fails or the deadline passes. A body longer than kReplyLimit is cut one byte past it,
-// which is enough for the reader to refuse it.
+// fails, the answer is not acceptable or the deadline passes. A body longer than
+// kReplyLimit is cut one byte past it, which is enough for the reader to refuse it.
 std::optional<std::string> Exchange(HINTERNET internet, const std::u16string& address, const std::u16string& headers,
-                                    TDeadline deadline) {
+                                    TTransportRule rule, TDeadline deadline) {
+    // Checked here, at run time, whatever the build's configuration let through.
+    if (!TransportAllows(rule, address)) return std::nullopt;
     const TUniqueWinInetHandle opened(
         ::InternetOpenUrlW(internet, Wide(address), Wide(headers), static_cast<DWORD>(headers.size()), kOpenFlags, 0));
     if (!opened) return std::nullopt;
     const HINTERNET handle = opened.get();
+    if (!AnswerAcceptable(handle, rule, TransportAllows(TTransportRule::trHttpsOnly, address))) return std::nullopt;
     const auto queryAvailable = [handle](TByteCount& available) {
         return ::InternetQueryDataAvailable(handle, &available, 0, 0) != FALSE;
     };
@@ -47,8 +103,10 @@ std::optional<std::string> Exchange(HINTERNET internet, const std::u16string& ad
 
 class TWinInetSession final : public IInternetSession {
 public:
-    TWinInetSession(TUniqueWinInetHandle internet, std::uint32_t wholeMs)
-        : FInternet(std::make_shared<const TUniqueWinInetHandle>(std::move(internet))), FWholeBound(wholeMs) {}
+    TWinInetSession(TUniqueWinInetHandle internet, TTransportRule rule, std::uint32_t wholeMs)
+        : FInternet(std::make_shared<const TUniqueWinInetHandle>(std::move(internet))),
+          FRule(rule),
+          FWholeBound(wholeMs) {}
 
     // The whole exchange, from the opening of the address to the reply's last byte, runs
     // here. Wine's WinINet waits inside InternetOpenUrlW for as long as an answer's head
@@ -58,8 +116,8 @@ public:
     bool OpenAddress(const std::u16string& address, const std::u16string& headers) override {
         const TDeadline deadline = std::chrono::steady_clock::now() + FWholeBound;
         std::optional<std::string> body =
-            CallBeforeDeadline<std::string>(deadline, [internet = FInternet, address, headers, deadline] {
-                return Exchange(internet->get(), address, headers, deadline);
+            CallBeforeDeadline<std::string>(deadline, [internet = FInternet, address, headers, rule = FRule, deadline] {
+                return Exchange(internet->get(), address, headers, rule, deadline);
             });
         if (!body) return false;
         FBody = std::move(*body);
@@ -77,6 +135,7 @@ public:
 
 private:
     TSharedInternet FInternet;
+    TTransportRule FRule;
     std::chrono::milliseconds FWholeBound;
     std::string FBody;
     std::size_t FAt = 0;
@@ -84,7 +143,7 @@ private:
 
 } // namespace
 
-TWinInet::TWinInet(std::uint32_t timeoutMs) : FTimeoutMs(timeoutMs) {
+TWinInet::TWinInet(TTransportRule rule, std::uint32_t timeoutMs) : FRule(rule), FTimeoutMs(timeoutMs) {
     // Each byte on its own, as the code page reads a single byte (a lone lead byte of a
     // double-byte code page gives what the system makes of it, or nothing).
     for (unsigned byte = 0; byte < FAnsiCharacters.size(); ++byte) {
@@ -107,7 +166,7 @@ std::unique_ptr<IInternetSession> TWinInet::Open(std::string_view agent) {
         DWORD value = FTimeoutMs;
         ::InternetSetOptionW(internet.get(), option, &value, sizeof(value));
     }
-    return std::make_unique<TWinInetSession>(std::move(internet), FTimeoutMs);
+    return std::make_unique<TWinInetSession>(std::move(internet), FRule, FTimeoutMs);
 }
 
 } // namespace zx::launcher

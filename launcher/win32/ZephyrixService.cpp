@@ -6,5 +6,7 @@
 #include "BuildSettings.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return zx::launcher::RunLauncherProgram({ZEPHYRIX_UPDATE_URL});
+    return zx::launcher::RunLauncherProgram(
+        {ZEPHYRIX_UPDATE_URL,
+         ZEPHYRIX_ALLOW_PLAIN_HTTP ? zx::TTransportRule::trPlainHttpAllowed : zx::TTransportRule::trHttpsOnly});
 }

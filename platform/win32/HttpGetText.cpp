@@ -36,9 +36,22 @@ bool ReadBody(HINTERNET request, TDeadline deadline, std::string& body) {
     return true;
 }
 
+// TLS 1.2 and 1.3 only. A WinHTTP that does not know TLS 1.3 refuses that value and gets
+// TLS 1.2 alone; Wine's takes both and speaks 1.2. Set on the session, it holds for its
+// one request.
+bool RequireModernTls(HINTERNET session) {
+    for (DWORD protocols : {DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2 | WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_3},
+                            DWORD{WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2}}) {
+        if (::WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof(protocols))) return true;
+    }
+    return false;
+}
+
 // One exchange from start to end; the body's bytes, or false on any failure.
-bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const THttpTimeouts& timeouts,
-              TDeadline deadline, std::string& body) {
+bool Exchange(const std::u16string& url, const THttpHeaderList& headers, TTransportRule rule,
+              const THttpTimeouts& timeouts, TDeadline deadline, std::string& body) {
+    // Checked here, at run time, whatever the build's configuration let through.
+    if (!TransportAllows(rule, url)) return false;
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof(parts);
     parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -57,7 +70,8 @@ bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const T
         ::WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session ||
         !::WinHttpSetTimeouts(session.get(), Bound(timeouts.ResolveMs), Bound(timeouts.ConnectMs),
-                              Bound(timeouts.SendMs), Bound(timeouts.ReceiveMs))) {
+                              Bound(timeouts.SendMs), Bound(timeouts.ReceiveMs)) ||
+        !RequireModernTls(session.get())) {
         return false;
     }
     const TUniqueWinHttpHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
@@ -66,6 +80,11 @@ bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const T
     const TUniqueWinHttpHandle request(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
                                                             WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, secure));
     if (!request) return false;
+    // Never followed, whatever the platform's default: the answer must come from the
+    // address asked, over the connection opened for it (Windows' default would follow an
+    // https address to another https one, Wine's too).
+    DWORD redirects = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    if (!::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &redirects, sizeof(redirects))) return false;
     // Windows bounds the whole wait for the answer's head with this; Wine only each read,
     // which is why the exchange runs on a thread of its own (below).
     DWORD headBound = timeouts.WholeMs;
@@ -83,7 +102,15 @@ bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const T
         !::WinHttpReceiveResponse(request.get(), nullptr)) {
         return false;
     }
-    // Any status is an answer; its body is searched like any other.
+    // Any status is an answer, its body searched like any other, but a redirection: not
+    // followed, it is no answer at all.
+    DWORD status = 0;
+    DWORD statusSize = sizeof(status);
+    if (!::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                               WINHTTP_HEADER_NAME_BY_INDEX, &status, &statusSize, WINHTTP_NO_HEADER_INDEX) ||
+        (status >= 300 && status < 400)) {
+        return false;
+    }
     return ReadBody(request.get(), deadline, body);
 }
 
@@ -96,9 +123,9 @@ bool Exchange(const std::u16string& url, const THttpHeaderList& headers, const T
 bool TWinHttpTextClient::HttpGetText(const std::u16string& url, const THttpHeaderList& headers, std::u16string& text) {
     const TDeadline deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(FTimeouts.WholeMs);
     const std::optional<std::string> body = CallBeforeDeadline<std::string>(
-        deadline, [url, headers, timeouts = FTimeouts, deadline]() -> std::optional<std::string> {
+        deadline, [url, headers, rule = FRule, timeouts = FTimeouts, deadline]() -> std::optional<std::string> {
             std::string read;
-            if (!Exchange(url, headers, timeouts, deadline, read)) return std::nullopt;
+            if (!Exchange(url, headers, rule, timeouts, deadline, read)) return std::nullopt;
             return read;
         });
     if (!body) return false;

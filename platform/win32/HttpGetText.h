@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/HttpClient.h"
+#include "platform/TransportRule.h"
 
 namespace zx {
 
@@ -23,15 +24,18 @@ struct THttpTimeouts {
 };
 
 // A new WinHTTP session per request, with the system's proxy settings and no user agent
-// of its own; "http://" and "https://" addresses only. Redirections are followed.
+// of its own. Only addresses `rule` allows are asked (https only, in a release); TLS 1.2
+// at least. A redirection is never followed: its answer counts as none, so that an
+// answer always comes from the address asked, over the transport asked for.
 class TWinHttpTextClient final : public IHttpTextClient {
 public:
-    explicit TWinHttpTextClient(THttpTimeouts timeouts = {}) : FTimeouts(timeouts) {}
+    explicit TWinHttpTextClient(TTransportRule rule, THttpTimeouts timeouts = {}) : FRule(rule), FTimeouts(timeouts) {}
 
     [[nodiscard]] bool HttpGetText(const std::u16string& url, const THttpHeaderList& headers,
                                    std::u16string& text) override;
 
 private:
+    TTransportRule FRule;
     THttpTimeouts FTimeouts;
 };
 

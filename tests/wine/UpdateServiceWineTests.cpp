@@ -46,7 +46,7 @@ std::vector<std::string> HeaderLines(const std::u16string& head) {
 class UpdateServiceRequest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(std::getenv("ZX_UPDATE_PEER_PORT"), nullptr) << "run via with-update-peer.sh"; }
-    TWinHttpTextClient FClient;
+    TWinHttpTextClient FClient{TTransportRule::trPlainHttpAllowed};
 };
 
 TEST_F(UpdateServiceRequest, SendsOneGetWithTheHeadersInListOrderAndEmptyValuesKept) {
@@ -128,7 +128,7 @@ TEST_F(UpdateServiceRequest, AnAnswerStillDrippingAtTheWholeBoundIsNoAnswer) {
     for (const char* mode : {"drip-body", "drip"}) {
         std::ofstream(folder + "/hostile") << mode << "\n";
         std::ofstream(folder + "/hostile-left") << "1";
-        TWinHttpTextClient client(THttpTimeouts{.WholeMs = 3000});
+        TWinHttpTextClient client(TTransportRule::trPlainHttpAllowed, THttpTimeouts{.WholeMs = 3000});
         std::u16string text = u"kept";
         const auto start = std::chrono::steady_clock::now();
         EXPECT_FALSE(client.HttpGetText(PeerURL("/api.init.php"), {}, text)) << mode;

@@ -3,7 +3,7 @@
 of the update exchange, the end-to-end tests of the offer, the launcher's tests and the
 benchmark.
 
-Usage: update-peer.py <port, 0 for any free one> <control-folder>
+Usage: update-peer.py <port, 0 for any free one> <control-folder> [tls]
 
 Once listening it writes the port to <control>/port. It ends when <control>/stop
 appears, or after 15 minutes. Every request is logged when it arrives, in
@@ -24,17 +24,36 @@ Paths:
 
 Hostile answers of /api.init.php (a 100 MB body, a drip, invalid bytes, a redirect to a
 file: address) are chosen by the file "hostile"; see hostile_answers.py.
+
+With "tls" it speaks TLS on <port> and plain HTTP on <port> + 1, both on 127.0.0.1 and
+::1 (a client asks for "localhost"), with the same paths and control files. Before it
+listens it makes throw-away certificates in <control>/certs (peerlib's
+make_test_certificates; the root to trust is certs/root.der). The file "tls" chooses what
+the TLS side does:
+  trusted            (also without the file) a certificate for localhost from that root
+  untrusted-root     one for localhost from a root nobody trusts
+  expired            one from that root that expired in 2020
+  wrong-host         one from that root for another name
+  tls1.0             the trusted certificate, offering TLS 1.0 and nothing newer
+  stall              accepts and never answers, not even the handshake
+  redirect-to-http   the trusted certificate, then "302 Found" to the same path on the
+                     plain side, with an empty body
+Each connection adds a line to <control>/tls.log: "handshake <version>", "refused <mode>"
+(the client gave up on the handshake) or "stalled".
 """
 import os
+import socket
+import ssl
 import sys
 import threading
 import time
 
 import hostile_answers
-from peerlib import listen_loopback, read_head, serve_until
+from peerlib import listen_localhost, listen_loopback, make_test_certificates, read_head, serve_all, tls_server_context
 
 port = int(sys.argv[1])
 control = sys.argv[2]
+tls = len(sys.argv) > 3 and sys.argv[3] == "tls"
 deadline = time.monotonic() + 900
 log_lock = threading.Lock()
 
@@ -86,16 +105,22 @@ def answer(conn, target, head):
         respond(conn, b"404 Not Found", NOT_FOUND, b"text/html")
 
 
-def serve(conn):
+def log_request(head):
+    record = b"request %.6f\n" % time.time() + head.replace(b"\r\n", b"\n") + b"\n\n"
+    with log_lock, open(path_of("requests.log"), "ab") as log:
+        log.write(record)
+
+
+def serve(conn, secure=False):
     with conn:
         conn.settimeout(30)
         try:
             head = read_head(conn, refuse_tls=True)
-            if head is None:
+            # A client that refused the peer's certificate leaves right after the handshake,
+            # without a request.
+            if head is None or (secure and not head):
                 return
-            record = b"request %.6f\n" % time.time() + head.replace(b"\r\n", b"\n") + b"\n\n"
-            with log_lock, open(path_of("requests.log"), "ab") as log:
-                log.write(record)
+            log_request(head)
             parts = head.split(b"\r\n", 1)[0].split(b" ")
             target = parts[1].decode("ascii", "replace") if len(parts) > 1 else ""
             answer(conn, target, head)
@@ -105,12 +130,88 @@ def serve(conn):
             pass
 
 
+def log_tls(line):
+    with log_lock, open(path_of("tls.log"), "a") as log:
+        log.write(line + "\n")
+
+
+def tls_mode():
+    try:
+        with open(path_of("tls")) as f:
+            return f.read().strip() or "trusted"
+    except FileNotFoundError:
+        return "trusted"
+
+
+def stall(conn):
+    """Holds the connection without a byte of answer until the client leaves or the peer stops."""
+    with conn:
+        conn.settimeout(0.2)
+        while not os.path.exists(path_of("stop")):
+            try:
+                if not conn.recv(4096):
+                    return
+            except socket.timeout:
+                continue
+            except OSError:
+                return
+
+
+def redirect_to_plain(conn, plain_port):
+    with conn:
+        head = read_head(conn)
+        if not head:
+            return
+        log_request(head)
+        parts = head.split(b"\r\n", 1)[0].split(b" ")
+        target = parts[1] if len(parts) > 1 else b"/"
+        conn.sendall(b"HTTP/1.1 302 Found\r\nLocation: http://localhost:%d%s\r\nContent-Length: 0\r\n"
+                     b"Connection: close\r\n\r\n" % (plain_port, target))
+
+
+def serve_tls(contexts, plain_port):
+    def handle(conn):
+        mode = tls_mode()
+        if mode == "stall":
+            log_tls("stalled")
+            stall(conn)
+            return
+        conn.settimeout(30)
+        try:
+            secure = contexts.get(mode, contexts["trusted"]).wrap_socket(conn, server_side=True)
+        except (ssl.SSLError, OSError):
+            log_tls("refused " + mode)
+            conn.close()
+            return
+        log_tls("handshake " + str(secure.version()))
+        try:
+            if mode == "redirect-to-http":
+                redirect_to_plain(secure, plain_port)
+            else:
+                serve(secure, secure=True)
+        except OSError:
+            pass
+    return handle
+
+
 def main():
-    listener = listen_loopback(port)
+    stopped = lambda: os.path.exists(path_of("stop"))  # noqa: E731
+    if tls:
+        leaves = make_test_certificates(path_of("certs"))
+        contexts = {name: tls_server_context(*leaf) for name, leaf in leaves.items()}
+        contexts["tls1.0"] = tls_server_context(*leaves["trusted"], tls10_only=True)
+        secure = listen_localhost(port)
+        chosen = secure[0].getsockname()[1]
+        plain = listen_localhost(chosen + 1)
+        listeners = [(listener, serve_tls(contexts, chosen + 1)) for listener in secure]
+        listeners += [(listener, serve) for listener in plain]
+    else:
+        listeners = [(listen_loopback(port), serve)]
+        chosen = listeners[0][0].getsockname()[1]
     with open(path_of("port.tmp"), "w") as f:
-        f.write(str(listener.getsockname()[1]))
+        f.write(str(chosen))
     os.rename(path_of("port.tmp"), path_of("port"))
-    serve_until(listener, serve, lambda: os.path.exists(path_of("stop")), deadline)
+    serve_all(listeners, stopped, deadline)
 
 
 if __name__ == "__main__":

@@ -60,6 +60,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     TSlowBackupStore backups;
     zx::RunMainProgram({.UpdateServiceURL = ZX_LOOPBACK_UPDATE_URL,
                         .ShortLinkHost = ZX_LOOPBACK_SHORT_LINK_HOST,
-                        .ProbeURL = ZX_LOOPBACK_PROBE_URL},
+                        .ProbeURL = ZX_LOOPBACK_PROBE_URL,
+                        .UpdateTransport = zx::TTransportRule::trPlainHttpAllowed},
                        show, {.Adapters = &adapters, .AdapterSwitch = &adapterSwitch, .Backups = &backups});
 }

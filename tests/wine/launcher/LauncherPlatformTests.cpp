@@ -34,7 +34,7 @@ protected:
         ASSERT_TRUE(TUpdatePeer::WaitListening());
         TUpdatePeer::Reset();
     }
-    TWinInet Internet{30000};
+    TWinInet Internet{TTransportRule::trPlainHttpAllowed, 30000};
 };
 
 TEST_F(WinInetRequest, ReplyOfManyPiecesArrivesWholeWithTheHeadersSent) {
