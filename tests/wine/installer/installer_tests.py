@@ -16,8 +16,10 @@ display) with these set by CTest:
   installer_tests.py prepare          makes the release and the test MSIs (CTest fixture)
   installer_tests.py <TestCase> ...   runs tests, as unittest takes them
 """
+import copy
 import glob
 import hashlib
+import json
 import os
 import re
 import shutil
@@ -26,6 +28,8 @@ import sys
 import tempfile
 import time
 import unittest
+
+import cyclonedx_check
 
 SOURCE = os.environ.get("ZX_SOURCE_DIR", "")
 BUILD = os.environ.get("ZX_BUILD_DIR", "")
@@ -61,6 +65,15 @@ def release_msi():
 
 def signed_programs():
     return [os.path.join(RELEASE, "package", "programs", name) for name in ("Zephyrix.exe", "ZephyrixService.exe")]
+
+
+def built_programs():
+    """The programs as built, before signing."""
+    return [os.path.join(BUILD, "app", "Zephyrix.exe"), os.path.join(BUILD, "launcher", "ZephyrixService.exe")]
+
+
+def release_sbom():
+    return os.path.join(RELEASE, f"Zephyrix-{settings()['version']}-sbom.cdx.json")
 
 
 def throw_away_certificate():
@@ -141,7 +154,8 @@ def prepare():
     program, launcher = signed_programs()
     for name, version, programs in [
             ("older", OLDER_VERSION, (program, launcher)),
-            ("rebuild", values["version"], (program, launcher)),  # same version, new product code
+            # The same version around other bytes (the programs unsigned): a new product code.
+            ("rebuild", values["version"], built_programs()),
             ("loopback", values["version"], (os.environ["ZX_LOOPBACK_PROGRAM"], os.environ["ZX_LOOPBACK_LAUNCHER"]))]:
         subprocess.run([build_msi, version, values["short_link_url"], *programs,
                         os.path.join(TEST_MSIS, name + ".msi")], check=True)
@@ -187,9 +201,119 @@ class ReleaseFiles(unittest.TestCase):
         self.assertEqual(check.returncode, 0, check.stdout + check.stderr)
         with open(sums) as f:
             listed = sorted(line.split("  ", 1)[1].strip() for line in f)
-        self.assertEqual(listed, sorted([f"Zephyrix-{version}-x64.msi", "winget/Moravel.Zephyrix.installer.yaml",
+        self.assertEqual(listed, sorted([f"Zephyrix-{version}-x64.msi", f"Zephyrix-{version}-sbom.cdx.json",
+                                         "winget/Moravel.Zephyrix.installer.yaml",
                                          "winget/Moravel.Zephyrix.locale.en-US.yaml",
                                          "winget/Moravel.Zephyrix.yaml"]))
+
+    def test_unsigned_msi_is_the_same_whenever_and_wherever_it_is_built(self):
+        values = settings()
+        built = []
+        for number in range(2):
+            with tempfile.TemporaryDirectory(dir=WORK) as scratch:
+                # Copies with other file times, from another folder, a second later.
+                programs = []
+                for signed in signed_programs():
+                    programs.append(os.path.join(scratch, os.path.basename(signed)))
+                    shutil.copy(signed, programs[-1])
+                    os.utime(programs[-1], (1e9 + number * 86400, 1e9 + number * 86400))
+                output = os.path.join(WORK, f"reproduced-{number}.msi")
+                subprocess.run([os.path.join(SOURCE, "installer", "build-msi"), values["version"],
+                                values["short_link_url"], *programs, output], cwd=scratch, check=True)
+                built.append(output)
+            time.sleep(1.1)
+        for msi in [built[1], os.path.join(RELEASE, "package", "unsigned.msi")]:
+            with self.subTest(compared_with=os.path.relpath(msi, WORK)), open(built[0], "rb") as f, \
+                    open(msi, "rb") as g:
+                first, other = f.read(), g.read()
+                differing = [at for at in range(min(len(first), len(other))) if first[at] != other[at]]
+                self.assertEqual((len(first), differing[:10]), (len(other), []), "bytes differ")
+
+    def test_other_programs_give_other_codes(self):
+        release, loopback = release_msi(), os.path.join(TEST_MSIS, "loopback.msi")
+        self.assertNotEqual(msi_property(release, "ProductCode"), msi_property(loopback, "ProductCode"))
+        self.assertEqual(msi_property(release, "UpgradeCode"), msi_property(loopback, "UpgradeCode"))
+
+        def package_code(msi):
+            info = subprocess.run(["msiinfo", "suminfo", msi], check=True, capture_output=True, text=True).stdout
+            return re.search(r"Revision number \(UUID\): (\S+)", info).group(1)
+
+        self.assertNotEqual(package_code(release), package_code(loopback))
+        self.assertNotEqual(package_code(release), msi_property(release, "ProductCode"))
+
+    def test_sbom_names_what_each_program_is_made_of(self):
+        with open(release_sbom()) as f:
+            bom = json.load(f)
+        self.assertEqual(cyclonedx_check.problems(bom), [])
+        project = bom["metadata"]["component"]
+        self.assertEqual((project["name"], project["version"]), ("Zephyrix", settings()["version"]))
+        properties = {p["name"]: p["value"] for p in project["properties"]}
+        head = subprocess.run(["git", "-C", SOURCE, "rev-parse", "HEAD"], capture_output=True, text=True).stdout.strip()
+        self.assertIn(properties["zephyrix:source-commit"], [head, head + "+modified"])
+        self.assertEqual(properties["zephyrix:build-setting:ZEPHYRIX_SHORTLINK_URL"], settings()["short_link_url"])
+
+        components = {c["bom-ref"]: c for c in bom["components"]}
+        uses = {d["ref"]: d["dependsOn"] for d in bom["dependencies"]}
+        for program in built_programs():
+            name = os.path.basename(program)
+            with self.subTest(program=name):
+                self.assertEqual(components[f"program:{name}"]["hashes"], [{"alg": "SHA-256", "content": sha256(program)}])
+                linked = {components[ref]["name"]: components[ref] for ref in uses[f"program:{name}"]}
+                for library, package in [("libstdc++", "g++-mingw-w64-x86-64-posix"),
+                                         ("libgcc", "gcc-mingw-w64-x86-64-posix"),
+                                         ("winpthreads", "mingw-w64-x86-64-dev"),
+                                         ("mingw-w64-runtime", "mingw-w64-x86-64-dev"), ("zephyrix", None)]:
+                    self.assertIn(library, linked)
+                    if package:
+                        installed = subprocess.run(["dpkg-query", "-W", "-f", "${Version}", package],
+                                                   capture_output=True, text=True, check=True).stdout
+                        self.assertEqual(linked[library]["version"], installed, library)
+                        self.assertTrue(linked[library]["purl"].startswith(f"pkg:deb/debian/{package}@"), library)
+
+    def test_sbom_checker_finds_what_the_schema_forbids(self):
+        with open(release_sbom()) as f:
+            good = json.load(f)
+
+        def without(*path):
+            def change(bom):
+                for key in path[:-1]:
+                    bom = bom[key]
+                del bom[path[-1]]
+            return change
+
+        def setting(value, *path):
+            def change(bom):
+                for key in path[:-1]:
+                    bom = bom[key]
+                bom[path[-1]] = value
+            return change
+
+        def twice(bom):
+            bom["components"].append(copy.deepcopy(bom["components"][0]))
+
+        for case, change, expected in [
+                ("no bomFormat", without("bomFormat"), "bomFormat"),
+                ("another format", setting("SPDX", "bomFormat"), "bomFormat"),
+                ("specVersion 1.4", setting("1.4", "specVersion"), "specVersion"),
+                ("serial number not a urn", setting("1234", "serialNumber"), "serialNumber"),
+                ("version 0", setting(0, "version"), "version"),
+                ("version as text", setting("1", "version"), "version"),
+                ("no metadata.component", without("metadata", "component"), "metadata.component"),
+                ("timestamp without zone", setting("2024-01-01T00:00:00", "metadata", "timestamp"), "timestamp"),
+                ("unknown component type", setting("program", "components", 0, "type"), "components[0].type"),
+                ("component without name", without("components", 1, "name"), "components[1].name"),
+                ("component without version", without("components", 2, "version"), "components[2].version"),
+                ("component without purl", without("components", 0, "purl"), "components[0].purl"),
+                ("hash of the wrong length", setting([{"alg": "SHA-256", "content": "abc"}], "components", 0,
+                                                     "hashes"), "hashes[0]"),
+                ("unknown field", setting("x", "components", 0, "program"), "unknown field program"),
+                ("bom-ref twice", twice, "bom-ref used twice"),
+                ("dependency on nothing", setting(["nowhere"], "dependencies", 0, "dependsOn"), "nowhere")]:
+            with self.subTest(case):
+                broken = copy.deepcopy(good)
+                change(broken)
+                found = cyclonedx_check.problems(broken)
+                self.assertTrue(any(expected in problem for problem in found), found)
 
     def test_winget_manifest_describes_the_msi(self):
         values = settings()
