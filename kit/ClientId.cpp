@@ -34,7 +34,7 @@ std::u16string NewClientID(ILocalClock& clock, IRandomSource& random) {
 
 std::u16string SendableClientID(std::u16string stored) {
     const bool control = std::any_of(stored.begin(), stored.end(),
-                                      [](char16_t c) { return c < u'\u0020' || (c >= u'\u007F' && c <= u'\u009F'); });
+                                     [](char16_t c) { return c < u'\u0020' || (c >= u'\u007F' && c <= u'\u009F'); });
     return control ? std::u16string() : stored;
 }
 

@@ -7,9 +7,8 @@
 namespace zx {
 
 void OpenInUsersBrowser(HWND window, const std::u16string& address) {
-    (void)ShellOpenAsUser(address, TAddressBox{.Owner = window,
-                                               .Text = Translate(kAddressNotOpenedText),
-                                               .Caption = WindowText(window)});
+    (void)ShellOpenAsUser(
+        address, TAddressBox{.Owner = window, .Text = Translate(kAddressNotOpenedText), .Caption = WindowText(window)});
 }
 
 } // namespace zx

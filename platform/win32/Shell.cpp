@@ -86,7 +86,8 @@ void TWin32WebAddressRoutes::OpenDirectly(const std::u16string& address) {
 void TWin32WebAddressRoutes::ShowAddress(const std::u16string& address) {
     // A message box: keyboard and screen readers know it, and Ctrl+C copies its text.
     const std::u16string text = FBox.Text.empty() ? address : FBox.Text + u"\n\n" + address;
-    (void)ShowModalMessageBox(FBox.Owner, Wide(text), Wide(FBox.Caption), MB_ICONINFORMATION | MB_OK | MB_SETFOREGROUND);
+    (void)ShowModalMessageBox(FBox.Owner, Wide(text), Wide(FBox.Caption),
+                              MB_ICONINFORMATION | MB_OK | MB_SETFOREGROUND);
 }
 
 TOpenRoute ShellOpenAsUser(const std::u16string& address, TAddressBox box) {

@@ -122,8 +122,8 @@ TEST(ShellOpenAsUser, WithoutTheDesktopTheAddressIsShownInACopyableBoxAndNothing
     if (!std::getenv("ZX_EXPLORER_ENDED")) GTEST_SKIP() << "run by without-explorer.sh, which ends the desktop";
     const std::string address = UniqueAddress("no-desktop");
     TBoxWatcher watcher(L"Zephyrix");
-    const TOpenRoute route = ShellOpenAsUser(
-        DecodeUtf8(address), TAddressBox{.Text = u"Copy the address below.", .Caption = u"Zephyrix"});
+    const TOpenRoute route =
+        ShellOpenAsUser(DecodeUtf8(address), TAddressBox{.Text = u"Copy the address below.", .Caption = u"Zephyrix"});
     watcher.Join();
     EXPECT_EQ(route, orShown);
     ASSERT_TRUE(watcher.Seen.load()) << "no box showed the address";
