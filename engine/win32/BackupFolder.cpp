@@ -5,6 +5,9 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cstddef>
+
 #include "platform/win32/WideText.h"
 
 namespace zx {
@@ -53,6 +56,20 @@ void DeleteThroughHandle(HANDLE file) {
     FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = TRUE;
     (void)::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
+}
+
+// Gives the open file the full path `target` as its name, failing when something of that
+// name exists. The name is given in the kernel's form, which every layer takes as it is.
+bool RenameThroughHandle(HANDLE file, const std::u16string& target) {
+    const std::u16string path = u"\\??\\" + target;
+    const std::size_t nameBytes = path.size() * sizeof(wchar_t);
+    std::vector<std::uint8_t> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t), 0);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::copy(path.begin(), path.end(), reinterpret_cast<char16_t*>(rename->FileName));
+    return ::SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 } // namespace
@@ -134,17 +151,17 @@ bool TBackupFolder::Save(const std::u16string& fileName, const std::vector<std::
     TWin32BackupFolderChain chain(*FBase);
     if (!OpenBackupFolder(chain)) return false;
     const std::u16string temporary = folder + u"\\" + TweakBackupTemporaryName(fileName);
-    // Deletion is shared so that the rename below can open the file while this handle
-    // stays open to remove it on failure.
-    const TUniqueFile file(::CreateFileW(Wide(temporary), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // Nothing shared: no other handle to the file exists while it is written and renamed.
+    const TUniqueFile file(::CreateFileW(Wide(temporary), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return false;
     DWORD done = 0;
-    // Whole and on disk before it takes the name that counts; the rename reaches the disk
-    // before it returns, and never replaces a backup there.
+    // Whole and on disk before it takes the name that counts. The rename goes through the
+    // handle, so it renames the file written here whatever now stands at its path, and
+    // never replaces a backup there.
     const bool saved = ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
         done == bytes.size() && ::FlushFileBuffers(file.get()) &&
-        ::MoveFileExW(Wide(temporary), Wide(folder + u"\\" + fileName), MOVEFILE_WRITE_THROUGH);
+        RenameThroughHandle(file.get(), folder + u"\\" + fileName) && ::FlushFileBuffers(file.get());
     if (!saved) DeleteThroughHandle(file.get());
     return saved;
 }

@@ -27,8 +27,9 @@ public:
     // missing, protects each folder, refuses links. A refused or unreachable folder holds
     // no backup and takes none.
     [[nodiscard]] bool HasBackup(const std::u16string& adapterGuid) override;
-    // Writes a temporary file beside the final one, flushes it and renames it without
-    // replacing; a file that could not be written whole is removed through its handle.
+    // Writes a temporary file beside the final one, flushes it and renames it through its
+    // handle without replacing; a file that could not be written whole is removed through
+    // its handle.
     [[nodiscard]] bool Save(const std::u16string& fileName, const std::vector<std::uint8_t>& bytes) override;
 
     // The backup folder's path; empty when the base could not be found: then nothing is saved.
