@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "engine/TweakBackup.h"
+
 namespace zx {
 
 namespace {
@@ -29,17 +31,34 @@ std::u16string BackupFolderSecurity() {
     return sddl;
 }
 
-bool OpenBackupFolder(IBackupFolderChain& chain) {
+std::u16string UntrustedFolderName(const std::u16string& name, const std::u16string& stamp) {
+    return name + u".untrusted-" + stamp;
+}
+
+bool OpenBackupFolder(IBackupFolderChain& chain, const std::u16string& stamp) {
     const std::u16string sddl = BackupFolderSecurity();
+    // A junction or link here could send the files, or the removal of a failed one,
+    // anywhere an unelevated program chose.
+    const auto plainFolder = [](const std::optional<TFolderFacts>& facts) {
+        return facts && facts->IsDirectory && !facts->IsReparsePoint;
+    };
     for (const char16_t* name : kBackupFolderNames) {
-        const std::optional<TFolderFacts> facts = chain.OpenOrCreate(name, sddl);
-        // A junction or link here could send the files, or the removal of a failed one,
-        // anywhere an unelevated program chose.
-        if (!facts || !facts->IsDirectory || facts->IsReparsePoint) return false;
-        // Found as well as created: an unelevated program may have made it first.
+        std::optional<TFolderFacts> facts = chain.OpenOrCreate(name, sddl);
+        if (!plainFolder(facts)) return false;
+        if (!facts->TrustedOwner) {
+            // Made by a lower program first: its owner could change it, and what it holds,
+            // at any time, whatever access list it gets now.
+            if (!chain.MoveAside(UntrustedFolderName(name, stamp))) return false;
+            facts = chain.OpenOrCreate(name, sddl);
+            if (!plainFolder(facts) || !facts->TrustedOwner) return false;
+        }
         if (!chain.Protect(sddl)) return false;
     }
     return true;
+}
+
+bool CountsAsTweakBackup(const TBackupFileFacts& file, const std::u16string& adapterGuid) {
+    return file.IsPlainFile && file.TrustedOwner && IsCompleteTweakBackup(file.Name, adapterGuid, file.Head);
 }
 
 } // namespace zx

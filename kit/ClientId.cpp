@@ -1,5 +1,7 @@
 #include "kit/ClientId.h"
 
+#include <algorithm>
+
 #include "platform/common/NumberText.h"
 
 namespace zx {
@@ -30,6 +32,12 @@ std::u16string NewClientID(ILocalClock& clock, IRandomSource& random) {
     return id;
 }
 
+std::u16string SendableClientID(std::u16string stored) {
+    const bool control = std::any_of(stored.begin(), stored.end(),
+                                     [](char16_t c) { return c < u'\u0020' || (c >= u'\u007F' && c <= u'\u009F'); });
+    return control ? std::u16string() : stored;
+}
+
 std::u16string GetClientID(IRegistry& registry, ILocalClock& clock, IRandomSource& random) {
     const auto key = registry.CreateKey(kRootCurrentUser, std::u16string(kClientIdKeyPath), kClientIdKeyAccess);
     if (!key) return {};
@@ -40,7 +48,7 @@ std::u16string GetClientID(IRegistry& registry, ILocalClock& clock, IRandomSourc
         stored = key->QueryValue(name);
     }
     if (!stored || (stored->Type != kRegSz && stored->Type != kRegExpandSz)) return {};
-    return TextFromData(stored->Data);
+    return SendableClientID(TextFromData(stored->Data));
 }
 
 } // namespace zx

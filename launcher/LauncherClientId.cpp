@@ -12,7 +12,7 @@ std::u16string GetClientID(IRegistry& registry, ILocalClock& clock, IRandomSourc
         return key->SetString(name, id) == kRegSuccess ? id : std::u16string();
     }
     if (stored->Type != kRegSz && stored->Type != kRegExpandSz) return {};
-    return TextFromData(stored->Data);
+    return SendableClientID(TextFromData(stored->Data));
 }
 
 } // namespace zx::launcher

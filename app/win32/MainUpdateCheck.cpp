@@ -1,7 +1,7 @@
 #include "app/win32/MainUpdateCheck.h"
 
+#include "app/win32/UserBrowser.h"
 #include "platform/win32/LocalClock.h"
-#include "platform/win32/Shell.h"
 #include "platform/win32/WindowText.h"
 
 namespace zx {
@@ -30,7 +30,10 @@ TMainUpdateCheck::TMainUpdateCheck(IRegistry& registry, ILocalClock& clock, IBac
                                .Terminating = FTerminating,
                                .Dialog = FDialog,
                                // Elevated: the browser gets the user's rights, not these.
-                               .OpenAddress = [](const std::u16string& address) { (void)ShellOpenAsUser(address); },
+                               .OpenAddress =
+                                   [mainWindow](const std::u16string& address) {
+                                       OpenInUsersBrowser(mainWindow ? mainWindow() : nullptr, address);
+                                   },
                                .ClientId = [this, &registry, &clock] { return GetClientID(registry, clock, FRandom); },
                                .ApplicationTitle = [mainWindow] { return CaptionOf(mainWindow); },
                                .AppVersion = std::move(appVersion)}) {}

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/ControlAccessibility.h"
+#include "app/win32/UserBrowser.h"
 #include "kit/ThemeColors.h"
 #include "platform/ui/DpiScale.h"
 #include "platform/win32/Shell.h"
@@ -326,7 +327,7 @@ void TMainWindow::ShowErrorMessage(const std::u16string& text, const std::u16str
 
 void TMainWindow::OpenAddress(const std::u16string& address) {
     // The program runs elevated: the browser gets the user's rights, not these.
-    (void)ShellOpenAsUser(address);
+    OpenInUsersBrowser(Handle(), address);
 }
 
 void TMainWindow::Close() {

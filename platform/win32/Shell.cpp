@@ -10,6 +10,7 @@
 #include "ComPtr.h"
 #include "Handles.h"
 #include "WideText.h"
+#include "ui/ModalLoop.h"
 
 namespace zx {
 
@@ -19,21 +20,22 @@ void ShellOpen(const std::u16string& target) {
 
 bool TWin32WebAddressRoutes::IsElevated() {
     HANDLE raw = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    // A token that cannot be read is taken for elevated: the cautious answer only ever
+    // costs opening an address by hand.
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) return true;
     const TUniqueHandle token(raw);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    return ::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
-        elevation.TokenIsElevated != 0;
+    if (!::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof(elevation), &size)) return true;
+    return elevation.TokenIsElevated != 0;
 }
 
 bool TWin32WebAddressRoutes::OpenThroughDesktopShell(const std::u16string& address) {
     // The shell's windows as Explorer serves them to other processes: what Explorer then
     // starts runs with its token, the user's unelevated one. In process (CLSCTX_ALL) the
     // same calls would start the browser from here, elevated, so only the local server
-    // will do. Where none serves it (no Explorer; Wine answers "class not registered"
-    // while its desktop process does not serve it) the caller opens the address directly,
-    // as the program did before this route existed.
+    // will do. Where none serves it (Explorer not running, or ended) the caller shows the
+    // address instead of opening it.
     const TComScope com;
     TComPtr<IShellWindows> windows;
     if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
@@ -81,8 +83,15 @@ void TWin32WebAddressRoutes::OpenDirectly(const std::u16string& address) {
     ShellOpen(address);
 }
 
-TOpenRoute ShellOpenAsUser(const std::u16string& address) {
-    TWin32WebAddressRoutes routes;
+void TWin32WebAddressRoutes::ShowAddress(const std::u16string& address) {
+    // A message box: keyboard and screen readers know it, and Ctrl+C copies its text.
+    const std::u16string text = FBox.Text.empty() ? address : FBox.Text + u"\n\n" + address;
+    (void)ShowModalMessageBox(FBox.Owner, Wide(text), Wide(FBox.Caption),
+                              MB_ICONINFORMATION | MB_OK | MB_SETFOREGROUND);
+}
+
+TOpenRoute ShellOpenAsUser(const std::u16string& address, TAddressBox box) {
+    TWin32WebAddressRoutes routes(std::move(box));
     return OpenWebAddress(routes, address);
 }
 

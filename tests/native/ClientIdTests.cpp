@@ -143,6 +143,15 @@ TEST_F(GetClientIdTest, ExistingValuesAreReadAsTheyAreAndNeverOverwritten) {
         {"expand-sz not expanded", StringValue(u"%USERPROFILE%x", kRegExpandSz), u"%USERPROFILE%x"},
         {"dword gives nothing", DwordValue(7), u""},
         {"binary gives nothing", TRegValue{kRegBinary, {0x41, 0}}, u""},
+        // The identifier goes out as a header line: a line break would end it there and
+        // let the stored text add headers of its own.
+        {"CR LF and a header: nothing sent", StringValue(u"ABC\r\nX-Injected: 1"), u""},
+        {"a lone LF", StringValue(u"ABC\nX"), u""},
+        {"a tab", StringValue(u"AB\tC"), u""},
+        {"DEL", StringValue(u"AB\u007F"), u""},
+        {"a C1 control", StringValue(u"AB\u0085C"), u""},
+        {"spaces, punctuation and letters of any script unchanged", StringValue(u"a b:c-\u00E9\uD55C"),
+         u"a b:c-\u00E9\uD55C"},
     };
     for (const auto& c : cases) {
         Store(c.stored);

@@ -35,9 +35,9 @@ protected:
     void TearDown() override { StopTranslation(); }
 };
 
-// The sixteen blocks of the first release, then the four of the configuration card's
-// "set in Windows now" label.
-TEST(TranslationCatalogueTest, ShippedTextHasTwentyBlocksOfSevenLanguages) {
+// The sixteen blocks of the first release, the four of the configuration card's "set in
+// Windows now" label, then the one above an address the program shows instead of opening.
+TEST(TranslationCatalogueTest, ShippedTextHasTwentyOneBlocksOfSevenLanguages) {
     const auto bytes = EmbeddedTranslationText();
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(bytes[0], 0xEF);
@@ -59,7 +59,7 @@ TEST(TranslationCatalogueTest, ShippedTextHasTwentyBlocksOfSevenLanguages) {
 
     const TTranslationCatalogue catalogue = Shipped();
     const auto& lines = catalogue.Lines();
-    ASSERT_EQ(lines.size(), 159u);
+    ASSERT_EQ(lines.size(), 167u);
     std::size_t entries = 0, empty = 0;
     for (const auto& line : lines) {
         if (line.Text.empty()) {
@@ -68,14 +68,14 @@ TEST(TranslationCatalogueTest, ShippedTextHasTwentyBlocksOfSevenLanguages) {
             ++entries;
         }
     }
-    EXPECT_EQ(entries, 140u);
-    EXPECT_EQ(empty, 19u);
+    EXPECT_EQ(entries, 147u);
+    EXPECT_EQ(empty, 20u);
 
     const std::u16string languages[] = {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"};
-    for (std::size_t block = 0; block < 20; ++block) {
+    for (std::size_t block = 0; block < 21; ++block) {
         for (std::size_t i = 0; i < 7; ++i)
             EXPECT_EQ(lines[block * 8 + i].Name, languages[i]) << "block " << block + 1 << " line " << i;
-        if (block < 19) {
+        if (block < 20) {
             EXPECT_TRUE(lines[block * 8 + 7].Text.empty()) << "after block " << block + 1;
         }
     }
@@ -86,6 +86,8 @@ TEST(TranslationCatalogueTest, ShippedTextHasTwentyBlocksOfSevenLanguages) {
     EXPECT_EQ(lines[0].Text, u"ko=제피릭스") << "the byte-order mark must not reach the first line";
     EXPECT_EQ(lines[126].Text, u"fr=Indice de limitation réseau");
     EXPECT_EQ(lines[158].Text, u"fr=Arrêtez puis exécutez à nouveau pour les définir.");
+    EXPECT_EQ(lines[161].Text,
+              u"en=This page could not be opened. Copy the address below into your browser (Ctrl+C copies it).");
 }
 
 TEST(TranslationCatalogueTest, LinesAreSplitAtEveryKindOfBreakAndTakenAsTheyStand) {
@@ -213,7 +215,7 @@ TEST_F(TranslationTest, StartUpTakesTwoLettersOfTheUserLanguageAndShutdownClears
     for (const auto& c : cases) {
         StartTranslation(EmbeddedTranslationText(), c.userLanguage);
         EXPECT_EQ(CurrentLanguage(), c.current);
-        EXPECT_EQ(TranslationCatalogue().Lines().size(), 159u);
+        EXPECT_EQ(TranslationCatalogue().Lines().size(), 167u);
     }
 
     StartTranslation(EmbeddedTranslationText(), u"ja");

@@ -1,5 +1,6 @@
 // The choice of route for a web address, behind the routes seam: the elevated program
-// goes through the desktop shell and opens directly only when that route is unavailable.
+// goes through the desktop shell and, when that route is unavailable, only shows the
+// address; it never opens one with its own token.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,12 +19,13 @@ public:
         return ShellAvailable;
     }
     void OpenDirectly(const std::u16string& address) override { Calls.push_back(u"direct " + address); }
+    void ShowAddress(const std::u16string& address) override { Calls.push_back(u"show " + address); }
     bool Elevated = false;
     bool ShellAvailable = false;
     std::vector<std::u16string> Calls;
 };
 
-TEST(WebAddressOpenerTest, TheElevatedProgramOpensThroughTheDesktopShellAndDirectlyOnlyWhenThatFails) {
+TEST(WebAddressOpenerTest, TheElevatedProgramOpensOnlyThroughTheDesktopShellAndOtherwiseShowsTheAddress) {
     const std::u16string address = u"https://download.test/zephyrix.msi";
     struct TCase {
         const char* What;
@@ -33,11 +35,11 @@ TEST(WebAddressOpenerTest, TheElevatedProgramOpensThroughTheDesktopShellAndDirec
     };
     const std::vector<TCase> cases = {
         {"elevated, shell there: the browser gets the user's token", true, true, orDesktopShell, {u"shell " + address}},
-        {"elevated, no shell (Wine, no Explorer): as before, once",
+        {"elevated, no shell (Explorer ended): shown, never opened with our token",
          true,
          false,
-         orDirect,
-         {u"shell " + address, u"direct " + address}},
+         orShown,
+         {u"shell " + address, u"show " + address}},
         {"not elevated: the user's rights are this process's", false, true, orDirect, {u"direct " + address}},
         {"not elevated, no shell", false, false, orDirect, {u"direct " + address}},
     };

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/wine/WineOwnerJudge.h"
 #include "engine/win32/BackupFolder.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/WideText.h"
@@ -78,7 +79,7 @@ std::vector<std::uint8_t> CompleteBackup() {
 
 TEST(BackupFolder, SavesOnceBelowTheBaseAllOrNothingAndFindsItByAdapter) {
     const std::u16string base = ScratchBase(L"chain");
-    TBackupFolder store(base);
+    TBackupFolder store(base, test::IsWineReportedOwner);
     const std::u16string folder = base + u"\\Zephyrix\\Backup";
     EXPECT_EQ(store.Folder(), folder);
     const std::vector<std::uint8_t> bytes = CompleteBackup();
@@ -98,7 +99,7 @@ TEST(BackupFolder, SavesOnceBelowTheBaseAllOrNothingAndFindsItByAdapter) {
 
 TEST(BackupFolder, OnlyACompleteFileCountsAsABackup) {
     const std::u16string base = ScratchBase(L"complete");
-    TBackupFolder store(base);
+    TBackupFolder store(base, test::IsWineReportedOwner);
     ASSERT_FALSE(store.HasBackup(kGuid)); // makes the folders
     const std::u16string folder = store.Folder();
 
@@ -119,10 +120,29 @@ TEST(BackupFolder, AFolderThatCannotBeMadeGivesFalse) {
     ASSERT_TRUE(::CreateDirectoryW(Wide(base + u"\\Zephyrix"), nullptr));
     WriteFile(base + u"\\Zephyrix\\Backup", {});
 
-    TBackupFolder store(base);
+    TBackupFolder store(base, test::IsWineReportedOwner);
     EXPECT_FALSE(store.Save(kName, CompleteBackup()));
     EXPECT_FALSE(store.HasBackup(kGuid));
     EXPECT_EQ(Listing(base + u"\\Zephyrix"), std::vector<std::u16string>{u"Backup"});
+}
+
+// Wine reports every owner as the current user, so with the product's judgement every
+// folder is someone else's: the calls that move one aside and make it afresh run, and
+// then the folder made afresh is refused too (on Windows it is Administrators').
+TEST(BackupFolder, AFolderOfSomeoneElsesIsMovedAsideWithWhatItHoldsAndNothingIsTakenFromIt) {
+    const std::u16string base = ScratchBase(L"untrusted");
+    ASSERT_TRUE(::CreateDirectoryW(Wide(base + u"\\Zephyrix"), nullptr));
+    WriteFile(base + u"\\Zephyrix\\planted.reg", CompleteBackup());
+
+    TBackupFolder store(base); // Administrators or SYSTEM only
+    EXPECT_FALSE(store.HasBackup(kGuid));
+    const std::vector<std::u16string> below = Listing(base);
+    ASSERT_EQ(below.size(), 2u);
+    EXPECT_EQ(below[0], u"Zephyrix") << "made afresh";
+    EXPECT_EQ(below[1].rfind(u"Zephyrix.untrusted-", 0), 0u) << "moved aside";
+    EXPECT_EQ(Listing(base + u"\\" + below[1]), std::vector<std::u16string>{u"planted.reg"}) << "with what it held";
+    EXPECT_TRUE(Listing(base + u"\\Zephyrix").empty());
+    EXPECT_FALSE(store.Save(kName, CompleteBackup())) << "under Wine the fresh folder reads as someone else's too";
 }
 
 TEST(BackupFolder, DefaultsToTheMachinesProgramDataFolder) {

@@ -1,18 +1,24 @@
-// Web addresses opened by the elevated program's rule on the real system: whichever
-// route the system allows, the address reaches the browser exactly once. Under Wine the
-// desktop shell's server is not registered, so the direct route runs (see the output).
+// Web addresses opened by the elevated program's rule on the real system. Under Wine the
+// program reports itself elevated and Wine's desktop process (explorer.exe /desktop)
+// serves the desktop shell's route: the address reaches the browser exactly once, from
+// the desktop. With that process ended the address is shown in a box, and nothing opens
+// it (run by without-explorer.sh, which ends the desktop first and brings it back after).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/common/Utf8.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/WindowText.h"
 
 namespace zx {
 namespace {
@@ -38,34 +44,93 @@ std::size_t Occurrences(const std::string& text, const std::string& line) {
     return count;
 }
 
-// The real routes, taken as the elevated program takes them whatever this test's token.
-class TElevatedRoutes final : public IWebAddressRoutes {
+// A dialog-class window of this process with this caption, or null.
+HWND FindOwnBox(const wchar_t* caption) {
+    struct TSearch {
+        const wchar_t* Caption;
+        HWND Found;
+    } search{caption, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(data);
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (process == ::GetCurrentProcessId() && std::wstring(name) == L"#32770" &&
+                WindowText(window) == FromWide(s.Caption)) {
+                s.Found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+// Watches for the box from another thread, reads its text and closes it.
+class TBoxWatcher {
 public:
-    bool IsElevated() override { return true; }
-    bool OpenThroughDesktopShell(const std::u16string& address) override {
-        return FReal.OpenThroughDesktopShell(address);
+    explicit TBoxWatcher(const wchar_t* caption)
+        : FThread([this, caption] {
+              const ULONGLONG deadline = ::GetTickCount64() + 10000;
+              HWND box = nullptr;
+              while (!box && !FStop && ::GetTickCount64() < deadline) {
+                  box = FindOwnBox(caption);
+                  if (!box) ::Sleep(20);
+              }
+              if (!box) return;
+              Text = WindowText(::GetDlgItem(box, 0xFFFF));
+              Seen = true;
+              ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+          }) {}
+    ~TBoxWatcher() {
+        FStop = true;
+        if (FThread.joinable()) FThread.join();
     }
-    void OpenDirectly(const std::u16string& address) override { FReal.OpenDirectly(address); }
+    void Join() { FThread.join(); }
+    std::atomic<bool> Seen = false;
+    std::u16string Text;
 
 private:
-    TWin32WebAddressRoutes FReal;
+    std::atomic<bool> FStop = false;
+    std::thread FThread;
 };
 
-TEST(ShellOpenAsUser, TheAddressReachesTheBrowserExactlyOnceByTheRouteTheSystemAllows) {
+std::string UniqueAddress(const char* what) {
+    return std::string("http://127.0.0.1:47081/") + what + "-" + std::to_string(::GetTickCount64());
+}
+
+TEST(ShellOpenAsUser, WithTheDesktopRunningTheAddressReachesTheBrowserOnceThroughIt) {
     ASSERT_NE(std::getenv("WINEPREFIX"), nullptr) << "run in a Wine session with the browser hook";
-    const std::string address = "http://127.0.0.1:47081/route-" + std::to_string(::GetTickCount64());
-    TElevatedRoutes routes;
-    const TOpenRoute route = OpenWebAddress(routes, std::u16string(address.begin(), address.end()));
+    if (std::getenv("ZX_EXPLORER_ENDED")) GTEST_SKIP() << "the desktop process has been ended for this run";
+    EXPECT_TRUE(TWin32WebAddressRoutes().IsElevated()) << "Wine reports the program elevated";
+    const std::string address = UniqueAddress("route");
+    auto watcher = std::make_unique<TBoxWatcher>(L"desktop route");
+    const TOpenRoute route =
+        ShellOpenAsUser(DecodeUtf8(address), TAddressBox{.Text = u"shown", .Caption = u"desktop route"});
+    watcher.reset();
+    EXPECT_EQ(route, orDesktopShell);
 
     const ULONGLONG deadline = ::GetTickCount64() + 10000;
     while (Occurrences(OpenedAddresses(), address + "\n") == 0 && ::GetTickCount64() < deadline) ::Sleep(100);
-    ::Sleep(500); // a second opening, had both routes run, would arrive meanwhile
+    ::Sleep(500); // a second opening would arrive meanwhile
     EXPECT_EQ(Occurrences(OpenedAddresses(), address + "\n"), 1u);
+}
 
-    const char* taken = route == orDesktopShell ? "desktop shell" : "direct (ShellExecuteW)";
-    RecordProperty("route", taken);
-    std::printf("route taken: %s; this process elevated: %s\n", taken,
-                TWin32WebAddressRoutes().IsElevated() ? "yes" : "no");
+TEST(ShellOpenAsUser, WithoutTheDesktopTheAddressIsShownInACopyableBoxAndNothingOpensIt) {
+    if (!std::getenv("ZX_EXPLORER_ENDED")) GTEST_SKIP() << "run by without-explorer.sh, which ends the desktop";
+    const std::string address = UniqueAddress("no-desktop");
+    TBoxWatcher watcher(L"Zephyrix");
+    const TOpenRoute route =
+        ShellOpenAsUser(DecodeUtf8(address), TAddressBox{.Text = u"Copy the address below.", .Caption = u"Zephyrix"});
+    watcher.Join();
+    EXPECT_EQ(route, orShown);
+    ASSERT_TRUE(watcher.Seen.load()) << "no box showed the address";
+    EXPECT_EQ(watcher.Text, u"Copy the address below.\n\n" + DecodeUtf8(address));
+
+    ::Sleep(1500); // an opening, had one been started, reaches the log meanwhile
+    EXPECT_EQ(Occurrences(OpenedAddresses(), address + "\n"), 0u);
 }
 
 } // namespace

@@ -7,8 +7,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/BackgroundWork.h"
@@ -32,9 +35,24 @@ public:
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // What the dispatcher shares with the callers that still wait on it: the calls
+    // handed over, by the sequence number that the posted message carries (its window can
+    // be found by class, and any program can post to it: a message names a call only
+    // through this table, never by an address), and the event set when it ends.
+    struct TShared {
+        struct TInvocation {
+            const std::function<void()>* Call;
+            HANDLE Done;
+        };
+        TUniqueHandle Closed;
+        std::mutex Lock;
+        bool Ended = false;
+        std::uint64_t Last = 0;
+        std::map<std::uint64_t, TInvocation> Pending;
+    };
+
     std::function<void(const std::u16string&)> FReportError;
-    // Set when the dispatcher ends; shared with the callers that still wait on it.
-    std::shared_ptr<TUniqueHandle> FClosed;
+    std::shared_ptr<TShared> FShared;
 };
 
 } // namespace zx

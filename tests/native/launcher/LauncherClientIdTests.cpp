@@ -92,6 +92,11 @@ TEST_F(LauncherClientIdTest, StoredValuesAreReadUpToTheFirstNulAndNeverChanged) 
         {"dword gives nothing", DwordValue(7), u""},
         {"binary gives nothing", TRegValue{kRegBinary, {'A', 0, 0, 0}}, u""},
         {"multi-sz gives nothing", TRegValue{kRegMultiSz, {'A', 0, 0, 0, 0, 0}}, u""},
+        {"CR LF and a header: nothing sent", StringValue(u"ABC\r\nX-Injected: 1"), u""},
+        {"expand-sz with a line feed", StringValue(u"A\nB", kRegExpandSz), u""},
+        {"a control character before a NUL", TRegValue{kRegSz, {'A', 0, 0x1B, 0, 0, 0, 'C', 0}}, u""},
+        {"a control character only after the NUL", TRegValue{kRegSz, {'A', 0, 0, 0, '\n', 0}}, u"A"},
+        {"spaces and punctuation unchanged", StringValue(u"a b:c-d"), u"a b:c-d"},
     };
     for (const auto& c : cases) {
         Store(c.stored);

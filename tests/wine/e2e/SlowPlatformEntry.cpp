@@ -5,6 +5,7 @@
 // disk). Its addresses are the loopback ones of the other test copy.
 #include <windows.h>
 
+#include "tests/wine/WineOwnerJudge.h"
 #include "app/win32/MainProgram.h"
 #include "engine/win32/BackupFolder.h"
 #include "platform/win32/AdapterSwitch.h"
@@ -49,7 +50,7 @@ public:
     }
 
 private:
-    zx::TBackupFolder FReal;
+    zx::TBackupFolder FReal{zx::test::IsWineReportedOwner};
 };
 
 } // namespace

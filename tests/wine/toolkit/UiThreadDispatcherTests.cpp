@@ -86,6 +86,40 @@ TEST(UiThreadDispatcher, EndingReleasesWaitingCallersWithoutRunningTheirCalls) {
     EXPECT_FALSE(ran.load());
 }
 
+TEST(UiThreadDispatcher, MessagesPostedByAnyoneElseRunNothingAndBreakNothing) {
+    TUiThreadDispatcher dispatcher;
+    // Any program of the desktop finds the window by its class and can post to it.
+    const HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, L"ZxUiThreadDispatcher", nullptr);
+    ASSERT_NE(window, nullptr);
+    std::atomic<bool> posted = false;
+    std::thread stranger([&] {
+        const WPARAM numbers[] = {0, 1, 2, 77, static_cast<WPARAM>(-1)};
+        const LPARAM junk[] = {0, 0x10, static_cast<LPARAM>(0xDEADBEEFCAFEull), -1};
+        for (const WPARAM number : numbers)
+            for (const LPARAM pointer : junk) ::PostMessageW(window, WM_APP + 1, number, pointer);
+        posted = true;
+    });
+    stranger.join();
+    MSG message;
+    const ULONGLONG until = ::GetTickCount64() + 300;
+    while (::GetTickCount64() < until) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        ::Sleep(10);
+    }
+    EXPECT_TRUE(posted.load());
+
+    // Still serving its own callers, each call run once.
+    std::atomic<int> runs = 0;
+    std::atomic<bool> returned = false;
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i) dispatcher.InvokeSynchronously([&] { ++runs; });
+        returned = true;
+    });
+    EXPECT_TRUE(test::PumpUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_EQ(runs.load(), 3);
+}
+
 TEST(LinkLabel, ClickSpaceEnterAndBmClickNotifyTheParent) {
     test::TRecordingParent parent;
     TLinkLabelWindow link(parent.Handle(), 7, L"News of the day", RECT{10, 10, 210, 30});
