@@ -391,6 +391,32 @@ TEST_F(UpdateOffer, NoAnswerFieldNoOfferAndANonTextIdentifierIsSentEmpty) {
     EXPECT_EQ(value, 7u);
 }
 
+TEST_F(UpdateOffer, AnIdentifierWithALineBreakIsSentEmptyAndAddsNoHeader) {
+    // Any program of the user can write "KUID"; a line break in it must not become a
+    // header of its choosing in the elevated program's request.
+    const std::wstring planted = L"ABC\r\nX-Injected: 1";
+    {
+        zx::TUniqueRegKey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kClientIdKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                                    nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExW(key.get(), L"KUID", 0, REG_SZ, reinterpret_cast<const BYTE*>(planted.c_str()),
+                                   static_cast<DWORD>((planted.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    const std::size_t answered = AnsweredCount();
+    Launch();
+    ASSERT_TRUE(WaitUntil([&] { return AnsweredCount() > answered; }, kOfferWaitMs));
+    const std::vector<TLoggedRequest> requests = NewRequests();
+    ASSERT_FALSE(requests.empty()) << "the request is still sent";
+    const std::vector<std::string> headers = requests[0].UserHeaders();
+    ASSERT_EQ(headers.size(), 4u);
+    EXPECT_TRUE(headers[3] == "User-Union:" || headers[3] == "User-Union: ") << headers[3];
+    for (const std::string& header : requests[0].Headers) EXPECT_NE(header.rfind("X-Injected", 0), 0u) << header;
+    // The stored value is left as it is.
+    EXPECT_EQ(StoredClientId(), std::optional<std::wstring>(planted));
+}
+
 TEST_F(UpdateOffer, WindowAnswersWhileTheServiceIsSilent) {
     WriteControlFile("answer", Answer(Escaped(kDownload)));
     WriteControlFile("hold", "");

@@ -39,6 +39,9 @@ TSA = os.path.join(WORK, "timestamp-authority")
 TEST_MSIS = os.path.join(WORK, "msi")
 
 INSTALL_DIR = r"C:\Program Files\Zephyrix"
+BACKUP_DIR = r"C:\ProgramData\Zephyrix\Backup"
+# The access list the main program gives its backup folders (engine/BackupLocation.cpp).
+BACKUP_SECURITY = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;FR;;;BU)"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 OLDER_VERSION = "0.1.0"  # below any release
 ERROR_INSTALL_FAILURE = 1603
@@ -489,6 +492,15 @@ class SilentInstall(TInstallerTestCase):
             self.assertEqual(prefix.msiexec("/i", wine_path(msi), "/qn"), 0)
 
             self.assert_installed(prefix, msi)
+            # The backup folders exist from installation on, so no user can make them first,
+            # and are made with the program's own access list (Wine keeps no access lists:
+            # the table that gives it is checked instead).
+            backups = prefix.unix_path(BACKUP_DIR)
+            self.assertTrue(os.path.isdir(backups), BACKUP_DIR)
+            locks = subprocess.run(["msiinfo", "export", msi, "MsiLockPermissionsEx"], check=True,
+                                   capture_output=True, text=True).stdout.splitlines()[3:]
+            self.assertEqual(sorted(tuple(row.split("\t")[1:4]) for row in locks),
+                             [("BACKUPDIR", "CreateFolder", BACKUP_SECURITY), ("DATADIR", "CreateFolder", BACKUP_SECURITY)])
             for signed in signed_programs():
                 installed = prefix.unix_path(INSTALL_DIR + "\\" + os.path.basename(signed))
                 with self.subTest(program=os.path.basename(signed)):
@@ -520,7 +532,12 @@ class SilentInstall(TInstallerTestCase):
             # What the programs keep per user: stays, as Windows expects of per-user data.
             prefix.write_value(r"HKCU\Software\Zephyrix", "InstallerTest", "kept")
             prefix.write_value(r"HKCU\Software\Moravel", "KUID", "installer-test-identifier")
+            backup = os.path.join(backups, "{00000000-0000-0000-0000-000000000000} 2026-01-01 00-00-00.reg")
+            with open(backup, "w", encoding="utf-8") as f:
+                f.write("kept")
             self.assertEqual(prefix.msiexec("/x", wine_path(msi), "/qn"), 0)
+            # The machine's backups stay, with their folders, until an administrator deletes them.
+            self.assertTrue(os.path.isfile(backup), backup)
 
             self.assertEqual(prefix.uninstall_entries(), {})
             self.assertEqual(prefix.shortcuts(), [])

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "UpdatePeer.h"
+#include "platform/win32/Handles.h"
 #include "ui/UiDriver.h"
 
 namespace zx::launcher::test {
@@ -237,6 +238,25 @@ TEST_F(Launcher, WithoutTheMakersKeyNoIdentifierIsSentOrMade) {
     EXPECT_EQ(requests[0].Named("User-Union"), std::vector<std::string>{"User-Union: "}) << "sent, with no value";
     HKEY raw = nullptr;
     EXPECT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Moravel", 0, KEY_READ, &raw), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(Launcher, AnIdentifierWithALineBreakIsSentEmptyAndAddsNoHeader) {
+    const std::wstring planted = L"ABC\r\nX-Injected: 1";
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Moravel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                                nullptr),
+              ERROR_SUCCESS);
+    const zx::TUniqueRegKey key(raw);
+    ASSERT_EQ(::RegSetValueExW(key.get(), L"KUID", 0, REG_SZ, reinterpret_cast<const BYTE*>(planted.c_str()),
+                               static_cast<DWORD>((planted.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    TUpdatePeer::Reply(kNoUpdateReply);
+    ::CopyFileW(kPlainMarker.c_str(), kMainProgram.c_str(), FALSE);
+    EXPECT_EQ(Start().WaitForExit(), 0u);
+    const auto requests = TUpdatePeer::Requests();
+    ASSERT_EQ(requests.size(), 1u) << "the request is still sent";
+    EXPECT_EQ(requests[0].Named("User-Union"), std::vector<std::string>{"User-Union: "});
+    EXPECT_TRUE(requests[0].Named("X-Injected").empty());
 }
 
 TEST_F(Launcher, MissingMainProgramGivesTheDamagedBoxTheHomePageAndNoRequest) {
